@@ -1,0 +1,823 @@
+#include "model/data_table.h"
+
+#include "model/text_utilities.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <numeric>
+
+namespace driftscope {
+
+struct TDataTable::TLocateIndex {
+    std::string fieldNames;
+    std::vector<int> fields;
+    std::uint64_t version = 0;
+    std::unordered_map<std::string, std::uint32_t> firstRow; // folded key -> physical row
+};
+
+namespace {
+
+const TFieldValue kNull{};
+
+// A float display format of the "#,##0.00" family: digits after the point, with or
+// without thousands grouping.
+std::string FormatFloat(std::string_view format, double value) {
+    const std::size_t point = format.find('.');
+    int decimals = 0;
+    int required = 0;
+    if (point != std::string_view::npos) {
+        for (std::size_t i = point + 1; i < format.size(); ++i) {
+            if (format[i] == '0') {
+                ++decimals;
+                ++required;
+            } else if (format[i] == '#') {
+                ++decimals;
+            }
+        }
+    }
+    const bool group = format.substr(0, point).find(',') != std::string_view::npos;
+    std::array<char, 400> buf{};
+    const int n = std::snprintf(buf.data(), buf.size(), "%.*f", decimals, value);
+    std::string text(buf.data(), static_cast<std::size_t>(std::max(n, 0)));
+    // Optional '#' decimals drop their trailing zeros.
+    if (decimals > required) {
+        std::size_t keep = text.find('.') + 1 + static_cast<std::size_t>(required);
+        while (text.size() > keep && text.back() == '0') {
+            text.pop_back();
+        }
+        if (!text.empty() && text.back() == '.') {
+            text.pop_back();
+        }
+    }
+    if (group) {
+        const std::size_t start = (!text.empty() && text[0] == '-') ? 1 : 0;
+        std::size_t end = text.find('.');
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        for (std::size_t i = end; i > start + 3; i -= 3) {
+            text.insert(i - 3, 1, ',');
+        }
+    }
+    return text;
+}
+
+[[noreturn]] void BadValue(const TFieldDef& def, std::string_view text) {
+    throw EDataTableError("'" + std::string(text) + "' is not a valid value for field '" +
+                          def.name + "'");
+}
+
+} // namespace
+
+TAlignment TFieldDef::DefaultAlignment(TFieldKind kind) {
+    return (kind == TFieldKind::Integer || kind == TFieldKind::Float) ? TAlignment::Right
+                                                                       : TAlignment::Left;
+}
+
+TDataTable::TDataTable(std::string name) : name_(std::move(name)) {}
+TDataTable::TDataTable(TDataTable&&) noexcept = default;
+TDataTable& TDataTable::operator=(TDataTable&&) noexcept = default;
+TDataTable::~TDataTable() = default;
+
+int TDataTable::AddField(TFieldDef def) {
+    if (Active()) {
+        throw EDataTableError("Cannot add field '" + def.name + "' to the open table " + name_);
+    }
+    if (def.name.empty()) {
+        throw EDataTableError("A field of table " + name_ + " has no name");
+    }
+    if (FindField(def.name) >= 0) {
+        throw EDataTableError("Duplicate field name '" + def.name + "' in table " + name_);
+    }
+    fields_.push_back(std::move(def));
+    RebuildFieldMap();
+    return FieldCount() - 1;
+}
+
+void TDataTable::ClearFields() {
+    if (Active()) {
+        Close();
+    }
+    fields_.clear();
+    fieldMap_.clear();
+    indexFields_.clear();
+    indexFieldNames_.clear();
+    Changed(TTableChange::Structure);
+}
+
+void TDataTable::RebuildFieldMap() {
+    fieldMap_.clear();
+    for (int i = 0; i < FieldCount(); ++i) {
+        fieldMap_.emplace(TTextUtilities::FoldCase(fields_[static_cast<std::size_t>(i)].name), i);
+    }
+}
+
+const TFieldDef& TDataTable::Field(int index) const {
+    CheckField(index);
+    return fields_[static_cast<std::size_t>(index)];
+}
+
+TFieldDef& TDataTable::Field(int index) {
+    CheckField(index);
+    return fields_[static_cast<std::size_t>(index)];
+}
+
+int TDataTable::FindField(std::string_view name) const {
+    const auto it = fieldMap_.find(TTextUtilities::FoldCase(name));
+    return it == fieldMap_.end() ? -1 : it->second;
+}
+
+int TDataTable::FieldIndex(std::string_view name) const {
+    const int index = FindField(name);
+    if (index < 0) {
+        throw EDataTableError(name_ + ": Field '" + std::string(name) + "' not found");
+    }
+    return index;
+}
+
+void TDataTable::CheckField(int field) const {
+    if (field < 0 || field >= FieldCount()) {
+        throw EDataTableError(name_ + ": field index " + std::to_string(field) +
+                              " out of range");
+    }
+}
+
+void TDataTable::Open() {
+    if (Active()) {
+        return;
+    }
+    state_ = TTableState::Browse;
+    // The index may name fields defined after it was set.
+    SetIndexFieldNames(std::string(indexFieldNames_), descending_);
+    First();
+    Changed(TTableChange::Structure);
+}
+
+void TDataTable::Close() {
+    if (!Active()) {
+        return;
+    }
+    rows_.clear();
+    rows_.shrink_to_fit();
+    order_.clear();
+    positionOf_.clear();
+    sortedCount_ = 0;
+    buffer_.clear();
+    cur_ = npos;
+    eof_ = bof_ = true;
+    state_ = TTableState::Inactive;
+    ++version_;
+    locateIndex_.reset();
+    Changed(TTableChange::Structure);
+}
+
+void TDataTable::SetIndexFieldNames(std::string_view names, bool descending) {
+    std::vector<int> fields;
+    const std::string_view trimmed = TTextUtilities::Trim(names);
+    if (!trimmed.empty() && Active()) {
+        for (const std::string& part : TTextUtilities::Split(trimmed, ';')) {
+            const int index = FindField(TTextUtilities::Trim(part));
+            if (index < 0) {
+                throw EDataTableError(name_ + ": index field '" + part + "' not found");
+            }
+            fields.push_back(index);
+        }
+    }
+    indexFieldNames_ = std::string(trimmed);
+    descending_ = descending;
+    indexFields_ = std::move(fields);
+    orderDirty_ = true;
+    ++version_;
+    Changed(TTableChange::Data);
+}
+
+void TDataTable::EmptyTable() {
+    RequireActive();
+    rows_.clear();
+    order_.clear();
+    positionOf_.clear();
+    sortedCount_ = 0;
+    buffer_.clear();
+    state_ = TTableState::Browse;
+    cur_ = npos;
+    eof_ = bof_ = true;
+    ++version_;
+    Changed(TTableChange::Data);
+}
+
+void TDataTable::RequireActive() const {
+    if (!Active()) {
+        throw EDataTableError("Table " + name_ + " is not open");
+    }
+}
+
+void TDataTable::RequireEditing() const {
+    if (state_ != TTableState::Insert && state_ != TTableState::Edit) {
+        throw EDataTableError("Table " + name_ + " is not in edit or insert mode");
+    }
+}
+
+void TDataTable::Append() {
+    RequireActive();
+    if (state_ != TTableState::Browse) {
+        Post();
+    }
+    buffer_.assign(fields_.size(), TFieldValue{});
+    state_ = TTableState::Insert;
+}
+
+void TDataTable::Edit() {
+    RequireActive();
+    if (state_ != TTableState::Browse) {
+        return;
+    }
+    if (cur_ == npos) {
+        throw EDataTableError("Table " + name_ + " has no current row to edit");
+    }
+    buffer_ = rows_[cur_].values;
+    state_ = TTableState::Edit;
+}
+
+void TDataTable::Post() {
+    RequireEditing();
+    if (state_ == TTableState::Insert) {
+        rows_.push_back(TRow{nextId_++, std::move(buffer_)});
+        cur_ = rows_.size() - 1;
+        if (indexFields_.empty() && !orderDirty_) {
+            order_.push_back(static_cast<std::uint32_t>(cur_));
+            positionOf_.push_back(static_cast<std::uint32_t>(order_.size() - 1));
+            sortedCount_ = order_.size();
+        }
+        // With an order the new row is merged in when the order is next needed.
+    } else {
+        rows_[cur_].values = std::move(buffer_);
+        orderDirty_ = orderDirty_ || !indexFields_.empty();
+        if (orderDirty_) {
+            sortedCount_ = 0;
+        }
+    }
+    buffer_.clear();
+    state_ = TTableState::Browse;
+    eof_ = bof_ = false;
+    ++version_;
+    Changed(TTableChange::Data);
+}
+
+void TDataTable::Cancel() {
+    if (state_ == TTableState::Insert || state_ == TTableState::Edit) {
+        buffer_.clear();
+        state_ = TTableState::Browse;
+    }
+}
+
+void TDataTable::Delete() {
+    RequireActive();
+    Cancel();
+    if (cur_ == npos) {
+        throw EDataTableError("Table " + name_ + " has no current row to delete");
+    }
+    const int position = RecNo();
+    rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(cur_));
+    orderDirty_ = true;
+    sortedCount_ = 0;
+    ++version_;
+    SetCursorToPosition(std::min(position, RecordCount() - 1));
+    Changed(TTableChange::Data);
+}
+
+bool TDataTable::RowLess(std::uint32_t a, std::uint32_t b) const {
+    const auto& ra = rows_[a].values;
+    const auto& rb = rows_[b].values;
+    for (const int f : indexFields_) {
+        const auto& va = ra[static_cast<std::size_t>(f)];
+        const auto& vb = rb[static_cast<std::size_t>(f)];
+        const bool na = std::holds_alternative<std::monostate>(va);
+        const bool nb = std::holds_alternative<std::monostate>(vb);
+        int c = 0;
+        if (na || nb) {
+            c = na == nb ? 0 : (na ? -1 : 1);
+        } else if (const auto* sa = std::get_if<std::string>(&va)) {
+            c = TTextUtilities::CompareText(*sa, std::get<std::string>(vb));
+        } else if (const auto* ia = std::get_if<std::int32_t>(&va)) {
+            const auto ib = std::get<std::int32_t>(vb);
+            c = *ia < ib ? -1 : (*ia > ib ? 1 : 0);
+        } else if (const auto* ba = std::get_if<bool>(&va)) {
+            c = static_cast<int>(*ba) - static_cast<int>(std::get<bool>(vb));
+        } else {
+            const double da = std::get<double>(va);
+            const double db = std::get<double>(vb);
+            c = da < db ? -1 : (da > db ? 1 : 0);
+        }
+        if (c != 0) {
+            return descending_ ? c > 0 : c < 0;
+        }
+    }
+    return false;
+}
+
+void TDataTable::EnsureOrder() const {
+    const std::size_t n = rows_.size();
+    if (!orderDirty_ && sortedCount_ == n && order_.size() == n) {
+        return;
+    }
+    const auto less = [this](std::uint32_t a, std::uint32_t b) { return RowLess(a, b); };
+    if (orderDirty_ || order_.size() > n) {
+        order_.resize(n);
+        std::iota(order_.begin(), order_.end(), 0u);
+        if (!indexFields_.empty()) {
+            std::stable_sort(order_.begin(), order_.end(), less);
+        }
+    } else {
+        // Rows appended since the last sort: sort them, then merge (ties keep append order).
+        const std::size_t old = order_.size();
+        order_.resize(n);
+        std::iota(order_.begin() + static_cast<std::ptrdiff_t>(old), order_.end(),
+                  static_cast<std::uint32_t>(old));
+        if (!indexFields_.empty()) {
+            const auto mid = order_.begin() + static_cast<std::ptrdiff_t>(old);
+            std::stable_sort(mid, order_.end(), less);
+            std::inplace_merge(order_.begin(), mid, order_.end(), less);
+        }
+    }
+    sortedCount_ = n;
+    orderDirty_ = false;
+    positionOf_.resize(n);
+    for (std::size_t p = 0; p < n; ++p) {
+        positionOf_[order_[p]] = static_cast<std::uint32_t>(p);
+    }
+}
+
+int TDataTable::RecNo() const {
+    if (cur_ == npos || cur_ >= rows_.size()) {
+        return -1;
+    }
+    EnsureOrder();
+    return static_cast<int>(positionOf_[cur_]);
+}
+
+void TDataTable::SetCursorToPosition(int position) {
+    EnsureOrder();
+    if (position < 0 || position >= RecordCount()) {
+        cur_ = npos;
+        eof_ = bof_ = true;
+        return;
+    }
+    cur_ = order_[static_cast<std::size_t>(position)];
+}
+
+void TDataTable::MoveTo(int position) {
+    RequireActive();
+    Cancel();
+    SetCursorToPosition(std::clamp(position, 0, std::max(RecordCount() - 1, 0)));
+    eof_ = bof_ = rows_.empty();
+    Changed(TTableChange::Cursor);
+}
+
+void TDataTable::First() {
+    RequireActive();
+    Cancel();
+    SetCursorToPosition(0);
+    eof_ = rows_.empty();
+    bof_ = true;
+    Changed(TTableChange::Cursor);
+}
+
+void TDataTable::Last() {
+    RequireActive();
+    Cancel();
+    SetCursorToPosition(RecordCount() - 1);
+    eof_ = true;
+    bof_ = rows_.empty();
+    Changed(TTableChange::Cursor);
+}
+
+void TDataTable::Next() {
+    RequireActive();
+    Cancel();
+    const int position = RecNo();
+    if (position < 0 || position + 1 >= RecordCount()) {
+        eof_ = true;
+        return;
+    }
+    SetCursorToPosition(position + 1);
+    bof_ = false;
+    Changed(TTableChange::Cursor);
+}
+
+void TDataTable::Prior() {
+    RequireActive();
+    Cancel();
+    const int position = RecNo();
+    if (position <= 0) {
+        bof_ = true;
+        return;
+    }
+    SetCursorToPosition(position - 1);
+    eof_ = false;
+    Changed(TTableChange::Cursor);
+}
+
+const std::vector<TFieldValue>& TDataTable::CurrentValues() const {
+    if (state_ == TTableState::Insert || state_ == TTableState::Edit) {
+        return buffer_;
+    }
+    RequireActive();
+    if (cur_ == npos) {
+        throw EDataTableError("Table " + name_ + " has no current row");
+    }
+    return rows_[cur_].values;
+}
+
+const TFieldValue& TDataTable::Value(int field) const {
+    CheckField(field);
+    return CurrentValues()[static_cast<std::size_t>(field)];
+}
+
+bool TDataTable::IsNull(int field) const {
+    return std::holds_alternative<std::monostate>(Value(field));
+}
+
+std::string TDataTable::ValueText(const TFieldDef& def, const TFieldValue& value) {
+    if (std::holds_alternative<std::monostate>(value)) {
+        return {};
+    }
+    switch (def.kind) {
+    case TFieldKind::String:
+        return std::get<std::string>(value);
+    case TFieldKind::Integer:
+        return std::to_string(std::get<std::int32_t>(value));
+    case TFieldKind::Boolean:
+        return std::get<bool>(value) ? "True" : "False";
+    case TFieldKind::DateTime:
+        return def.displayFormat.empty()
+                   ? TDateTimeUtilities::FormatDateTimeText(std::get<double>(value))
+                   : TDateTimeUtilities::FormatDateTime(def.displayFormat,
+                                                        std::get<double>(value));
+    case TFieldKind::Float:
+        return def.displayFormat.empty()
+                   ? TDateTimeUtilities::FloatToText(std::get<double>(value))
+                   : FormatFloat(def.displayFormat, std::get<double>(value));
+    }
+    return {};
+}
+
+TFieldValue TDataTable::ParseValue(const TFieldDef& def, std::string_view text) {
+    if (def.kind == TFieldKind::String) {
+        if (def.size > 0 && text.size() > static_cast<std::size_t>(def.size)) {
+            return std::string(TTextUtilities::CutToChars(text, static_cast<std::size_t>(def.size)));
+        }
+        return std::string(text);
+    }
+    const std::string_view t = TTextUtilities::Trim(text);
+    if (t.empty()) {
+        return TFieldValue{};
+    }
+    switch (def.kind) {
+    case TFieldKind::Integer: {
+        std::int32_t v = 0;
+        const std::string_view digits = t.front() == '+' ? t.substr(1) : t;
+        const auto res = std::from_chars(digits.data(), digits.data() + digits.size(), v);
+        if (res.ec != std::errc() || res.ptr != digits.data() + digits.size()) {
+            BadValue(def, text);
+        }
+        return v;
+    }
+    case TFieldKind::Boolean:
+        if (TTextUtilities::SameText(t, "true")) {
+            return true;
+        }
+        if (TTextUtilities::SameText(t, "false")) {
+            return false;
+        }
+        BadValue(def, text);
+    case TFieldKind::DateTime:
+        if (auto v = TDateTimeUtilities::ParseText(t)) {
+            return *v;
+        }
+        BadValue(def, text);
+    case TFieldKind::Float:
+        if (auto v = TDateTimeUtilities::TextToFloat(t)) {
+            return *v;
+        }
+        BadValue(def, text);
+    case TFieldKind::String:
+        break;
+    }
+    return TFieldValue{};
+}
+
+std::string TDataTable::AsString(int field) const {
+    return ValueText(Field(field), Value(field));
+}
+
+std::int32_t TDataTable::AsInteger(int field) const {
+    const TFieldValue& v = Value(field);
+    if (const auto* i = std::get_if<std::int32_t>(&v)) {
+        return *i;
+    }
+    if (std::holds_alternative<std::monostate>(v)) {
+        return 0;
+    }
+    if (const auto* b = std::get_if<bool>(&v)) {
+        return *b ? 1 : 0;
+    }
+    if (const auto* d = std::get_if<double>(&v)) {
+        return static_cast<std::int32_t>(std::llround(*d));
+    }
+    const std::string_view text = TTextUtilities::Trim(std::get<std::string>(v));
+    std::int32_t parsed = 0;
+    const auto res = std::from_chars(text.data(), text.data() + text.size(), parsed);
+    return (res.ec == std::errc() && res.ptr == text.data() + text.size()) ? parsed : 0;
+}
+
+bool TDataTable::AsBoolean(int field) const {
+    const TFieldValue& v = Value(field);
+    if (const auto* b = std::get_if<bool>(&v)) {
+        return *b;
+    }
+    if (const auto* i = std::get_if<std::int32_t>(&v)) {
+        return *i != 0;
+    }
+    if (const auto* s = std::get_if<std::string>(&v)) {
+        return TTextUtilities::SameText(*s, "true");
+    }
+    return false;
+}
+
+double TDataTable::AsFloat(int field) const {
+    const TFieldValue& v = Value(field);
+    if (const auto* d = std::get_if<double>(&v)) {
+        return *d;
+    }
+    if (const auto* i = std::get_if<std::int32_t>(&v)) {
+        return *i;
+    }
+    if (const auto* s = std::get_if<std::string>(&v)) {
+        return TDateTimeUtilities::TextToFloat(*s).value_or(0);
+    }
+    return 0;
+}
+
+TDateTime TDataTable::AsDateTime(int field) const {
+    const TFieldValue& v = Value(field);
+    if (const auto* s = std::get_if<std::string>(&v)) {
+        return TDateTimeUtilities::ParseText(*s).value_or(0);
+    }
+    return AsFloat(field);
+}
+
+void TDataTable::SetValue(int field, TFieldValue value) {
+    RequireEditing();
+    const TFieldDef& def = Field(field);
+    auto& slot = buffer_[static_cast<std::size_t>(field)];
+    if (std::holds_alternative<std::monostate>(value)) {
+        slot = TFieldValue{};
+        return;
+    }
+    switch (def.kind) {
+    case TFieldKind::String:
+        if (auto* s = std::get_if<std::string>(&value)) {
+            if (def.size > 0 && s->size() > static_cast<std::size_t>(def.size)) {
+                s->resize(TTextUtilities::CutToChars(*s, static_cast<std::size_t>(def.size)).size());
+            }
+            slot = std::move(value);
+            return;
+        }
+        break;
+    case TFieldKind::Integer:
+        if (std::holds_alternative<std::int32_t>(value)) {
+            slot = std::move(value);
+            return;
+        }
+        break;
+    case TFieldKind::Boolean:
+        if (std::holds_alternative<bool>(value)) {
+            slot = std::move(value);
+            return;
+        }
+        break;
+    case TFieldKind::DateTime:
+    case TFieldKind::Float:
+        if (std::holds_alternative<double>(value)) {
+            slot = std::move(value);
+            return;
+        }
+        if (const auto* i = std::get_if<std::int32_t>(&value)) {
+            slot = static_cast<double>(*i);
+            return;
+        }
+        break;
+    }
+    // Any other combination goes through the value's text.
+    const std::string text = std::visit(
+        [](const auto& v) -> std::string {
+            using V = std::decay_t<decltype(v)>;
+            if constexpr (std::is_same_v<V, std::string>) {
+                return v;
+            } else if constexpr (std::is_same_v<V, bool>) {
+                return v ? "True" : "False";
+            } else if constexpr (std::is_same_v<V, std::int32_t>) {
+                return std::to_string(v);
+            } else if constexpr (std::is_same_v<V, double>) {
+                return TDateTimeUtilities::FloatToText(v);
+            } else {
+                return {};
+            }
+        },
+        value);
+    slot = ParseValue(def, text);
+}
+
+void TDataTable::SetNull(int field) { SetValue(field, TFieldValue{}); }
+
+void TDataTable::SetAsString(int field, std::string_view text) {
+    RequireEditing();
+    buffer_[static_cast<std::size_t>(field)] = ParseValue(Field(field), text);
+}
+
+void TDataTable::SetAsInteger(int field, std::int32_t value) { SetValue(field, value); }
+void TDataTable::SetAsBoolean(int field, bool value) { SetValue(field, value); }
+void TDataTable::SetAsFloat(int field, double value) { SetValue(field, value); }
+void TDataTable::SetAsDateTime(int field, TDateTime value) { SetValue(field, value); }
+
+void TDataTable::CopyFieldsFrom(const TDataTable& source) {
+    RequireEditing();
+    const auto& values = source.CurrentValues();
+    for (int i = 0; i < source.FieldCount(); ++i) {
+        const TFieldDef& from = source.fields_[static_cast<std::size_t>(i)];
+        const int to = FieldIndex(from.name);
+        const TFieldValue& v = values[static_cast<std::size_t>(i)];
+        // Same kinds copy the value itself, which reads as the same text; other kinds go
+        // through the display text.
+        if (fields_[static_cast<std::size_t>(to)].kind == from.kind) {
+            SetValue(to, v);
+        } else if (std::holds_alternative<std::monostate>(v)) {
+            SetNull(to);
+        } else {
+            SetAsString(to, ValueText(from, v));
+        }
+    }
+}
+
+void TDataTable::AppendRow(std::vector<TFieldValue> values) {
+    RequireActive();
+    if (values.size() != fields_.size()) {
+        throw EDataTableError("Table " + name_ + ": a row needs one value per field");
+    }
+    Append();
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        SetValue(static_cast<int>(i), std::move(values[i]));
+    }
+    Post();
+}
+
+void TDataTable::AdoptContent(TDataTable&& other) {
+    std::string name = std::move(name_);
+    std::vector<ITableObserver*> observers = std::move(observers_);
+    const int disableCount = disableCount_;
+    const std::optional<TTableChange> pending = pendingChange_;
+    *this = std::move(other);
+    name_ = std::move(name);
+    observers_ = std::move(observers);
+    disableCount_ = disableCount;
+    pendingChange_ = pending;
+    ++version_;
+    locateIndex_.reset();
+    Changed(TTableChange::Structure);
+}
+
+TBookmark TDataTable::GetBookmark() const {
+    return (Active() && cur_ != npos) ? rows_[cur_].id : 0;
+}
+
+bool TDataTable::GotoBookmark(TBookmark bookmark) {
+    RequireActive();
+    // Row ids grow with every append and deletion keeps their order, so the rows stay
+    // sorted by id.
+    const auto it = std::lower_bound(rows_.begin(), rows_.end(), bookmark,
+                                     [](const TRow& r, TBookmark b) { return r.id < b; });
+    if (bookmark == 0 || it == rows_.end() || it->id != bookmark) {
+        return false;
+    }
+    Cancel();
+    cur_ = static_cast<std::size_t>(it - rows_.begin());
+    eof_ = bof_ = false;
+    Changed(TTableChange::Cursor);
+    return true;
+}
+
+std::string TDataTable::BookmarkText() const { return std::to_string(GetBookmark()); }
+
+bool TDataTable::GotoBookmarkText(std::string_view text) {
+    TBookmark bookmark = 0;
+    const auto res = std::from_chars(text.data(), text.data() + text.size(), bookmark);
+    if (res.ec != std::errc() || res.ptr != text.data() + text.size()) {
+        return false;
+    }
+    return GotoBookmark(bookmark);
+}
+
+std::string TDataTable::LocateKey(const std::vector<int>& fields,
+                                  const std::vector<TFieldValue>& row) const {
+    std::string key;
+    for (const int f : fields) {
+        const TFieldValue& v = row[static_cast<std::size_t>(f)];
+        if (const auto* s = std::get_if<std::string>(&v)) {
+            TTextUtilities::AppendFolded(key, *s);
+        } else if (!std::holds_alternative<std::monostate>(v)) {
+            TTextUtilities::AppendFolded(key, ValueText(fields_[static_cast<std::size_t>(f)], v));
+        }
+        key.push_back('\x1f');
+    }
+    return key;
+}
+
+int TDataTable::FindFirst(std::string_view fieldNames,
+                          const std::vector<std::string>& values) const {
+    RequireActive();
+    if (!locateIndex_ || locateIndex_->version != version_ ||
+        locateIndex_->fieldNames != fieldNames) {
+        auto index = std::make_unique<TLocateIndex>();
+        index->fieldNames = std::string(fieldNames);
+        for (const std::string& part : TTextUtilities::Split(fieldNames, ';')) {
+            index->fields.push_back(FieldIndex(TTextUtilities::Trim(part)));
+        }
+        EnsureOrder();
+        index->firstRow.reserve(rows_.size());
+        for (const std::uint32_t r : order_) {
+            index->firstRow.emplace(LocateKey(index->fields, rows_[r].values), r);
+        }
+        index->version = version_;
+        locateIndex_ = std::move(index);
+    }
+    if (values.size() != locateIndex_->fields.size()) {
+        throw EDataTableError(name_ + ": locate needs one value per field");
+    }
+    std::string key;
+    for (const std::string& v : values) {
+        TTextUtilities::AppendFolded(key, v);
+        key.push_back('\x1f');
+    }
+    const auto it = locateIndex_->firstRow.find(key);
+    if (it == locateIndex_->firstRow.end()) {
+        return -1;
+    }
+    EnsureOrder();
+    return static_cast<int>(positionOf_[it->second]);
+}
+
+bool TDataTable::Locate(std::string_view fieldNames, const std::vector<std::string>& values) {
+    const int position = FindFirst(fieldNames, values);
+    if (position < 0) {
+        return false;
+    }
+    Cancel();
+    SetCursorToPosition(position);
+    eof_ = bof_ = false;
+    Changed(TTableChange::Cursor);
+    return true;
+}
+
+void TDataTable::DisableControls() { ++disableCount_; }
+
+void TDataTable::EnableControls() {
+    if (disableCount_ > 0 && --disableCount_ == 0 && pendingChange_) {
+        const TTableChange change = *pendingChange_;
+        pendingChange_.reset();
+        for (ITableObserver* o : observers_) {
+            o->TableChanged(*this, change);
+        }
+    }
+}
+
+void TDataTable::AddObserver(ITableObserver* observer) {
+    if (std::find(observers_.begin(), observers_.end(), observer) == observers_.end()) {
+        observers_.push_back(observer);
+    }
+}
+
+void TDataTable::RemoveObserver(ITableObserver* observer) {
+    observers_.erase(std::remove(observers_.begin(), observers_.end(), observer),
+                     observers_.end());
+}
+
+void TDataTable::Changed(TTableChange change) {
+    if (observers_.empty()) {
+        return;
+    }
+    if (disableCount_ > 0) {
+        // Held back until updates resume; the broadest change wins.
+        if (!pendingChange_ || static_cast<int>(change) < static_cast<int>(*pendingChange_)) {
+            pendingChange_ = change;
+        }
+        return;
+    }
+    for (ITableObserver* o : observers_) {
+        o->TableChanged(*this, change);
+    }
+}
+
+} // namespace driftscope
