@@ -1,7 +1,7 @@
 // Peak memory of loading a data packet against the size of the loaded table.
 // Usage: packet_memory <file>   (writes a million-row Modules packet first when missing)
-#include "modules_table.h"
 #include "model/data_packet.h"
+#include "modules_table.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -12,9 +12,8 @@ using namespace driftscope;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     TDataTable table("cdsFuzz");
     try {
-        TDataPacket::LoadFromString(table,
-                                    std::string_view(reinterpret_cast<const char*>(data), size),
-                                    "fuzz input");
+        TDataPacket::LoadFromString(
+            table, std::string_view(reinterpret_cast<const char*>(data), size), "fuzz input");
     } catch (const EDataPacketError&) {
         if (table.RecordCount() != 0) {
             std::abort();

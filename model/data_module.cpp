@@ -9,14 +9,28 @@ namespace driftscope {
 namespace {
 
 // Table name suffixes of general items 1 to 17, by id.
-constexpr std::array<const char*, kGeneralItemCount> kTableNames{
-    "SystemInformation", "Processes",   "Services",         "Modules",
-    "ScheduledTasks",    "Run",         "Startup",          "ShellServiceObjects",
-    "BHO",               "BrowserToolbars", "DPF",          "HostsFile",
-    "Software",          "ProgramFiles", "SharedDLLs",      "EnvironmentVariables",
-    "Temp",              "MRU"};
+constexpr std::array<const char*, kGeneralItemCount> kTableNames{"SystemInformation",
+                                                                 "Processes",
+                                                                 "Services",
+                                                                 "Modules",
+                                                                 "ScheduledTasks",
+                                                                 "Run",
+                                                                 "Startup",
+                                                                 "ShellServiceObjects",
+                                                                 "BHO",
+                                                                 "BrowserToolbars",
+                                                                 "DPF",
+                                                                 "HostsFile",
+                                                                 "Software",
+                                                                 "ProgramFiles",
+                                                                 "SharedDLLs",
+                                                                 "EnvironmentVariables",
+                                                                 "Temp",
+                                                                 "MRU"};
 
-bool HasBaselineTable(std::int32_t id) { return id >= idProcesses && id <= idEnvironmentVariables; }
+bool HasBaselineTable(std::int32_t id) {
+    return id >= idProcesses && id <= idEnvironmentVariables;
+}
 
 std::string CurrentName(std::int32_t id) {
     return std::string("cds") + kTableNames[static_cast<std::size_t>(id)];
@@ -28,9 +42,13 @@ std::string BaselineName(std::int32_t id) {
 
 } // namespace
 
-TdmMain::TdmMain() { DefineAllTables(); }
+TdmMain::TdmMain() {
+    DefineAllTables();
+}
 
-TdmMain::~TdmMain() { CloseAllTables(); }
+TdmMain::~TdmMain() {
+    CloseAllTables();
+}
 
 TDataTable& TdmMain::Create(std::string name) {
     tables_.push_back(std::make_unique<TDataTable>(std::move(name)));
@@ -47,7 +65,8 @@ void TdmMain::DefineAllTables() {
         TTableLayouts::DefineGeneralItemTable(id, Create(BaselineName(id)));
     }
     TTableLayouts::DefineGeneralItemTable(idTemp, Create(CurrentName(idTemp)));
-    TTableLayouts::DefineGeneralItemTable(idMostRecentlyUsed, Create(CurrentName(idMostRecentlyUsed)));
+    TTableLayouts::DefineGeneralItemTable(idMostRecentlyUsed,
+                                          Create(CurrentName(idMostRecentlyUsed)));
     // The report tables get their layouts later: "cdsReport" with the report page, the
     // other three with each comparison.
     for (const char* name : {"cdsAdded", "cdsRemoved", "cdsModified", "cdsReport"}) {

@@ -63,8 +63,8 @@ std::size_t Utf8Length(std::string_view s, std::size_t i, bool& xmlChar) {
         cp = (cp << 6) | (b & 0x3F);
     }
     const bool overlong = (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000);
-    const bool notXml = (cp >= 0xD800 && cp <= 0xDFFF) || cp == 0xFFFE || cp == 0xFFFF ||
-                        cp > 0x10FFFF;
+    const bool notXml =
+        (cp >= 0xD800 && cp <= 0xDFFF) || cp == 0xFFFE || cp == 0xFFFF || cp > 0x10FFFF;
     xmlChar = !notXml;
     return overlong ? 0 : len;
 }
@@ -166,11 +166,11 @@ void WritePacket(const TDataTable& table, std::string& out, Sink&& drain) {
     }
     out.append("</FIELDS><PARAMS/></METADATA><ROWDATA>\n");
     std::array<char, 64> num{};
-    table.ForEachRow([&](const std::vector<TFieldValue>& row) {
+    table.ForEachRow([&](const TDataTable::TCell* row) {
         out.append("<ROW");
         for (std::size_t i = 0; i < fields.size(); ++i) {
-            const TFieldValue& v = row[i];
-            if (std::holds_alternative<std::monostate>(v)) {
+            const TDataTable::TCell& cell = row[i];
+            if (cell.IsNull()) {
                 continue;
             }
             out.push_back(' ');
@@ -178,24 +178,22 @@ void WritePacket(const TDataTable& table, std::string& out, Sink&& drain) {
             out.append("=\"");
             switch (fields[i].kind) {
             case TFieldKind::String:
-                TDataPacket::AppendEscaped(out, std::get<std::string>(v));
+                TDataPacket::AppendEscaped(out, cell.Text());
                 break;
             case TFieldKind::Integer: {
-                const auto r = std::to_chars(num.data(), num.data() + num.size(),
-                                             std::get<std::int32_t>(v));
+                const auto r = std::to_chars(num.data(), num.data() + num.size(), cell.Integer());
                 out.append(num.data(), r.ptr);
                 break;
             }
             case TFieldKind::Boolean:
-                out.append(std::get<bool>(v) ? "TRUE" : "FALSE");
+                out.append(cell.Boolean() ? "TRUE" : "FALSE");
                 break;
             case TFieldKind::DateTime:
-                AppendPacketDate(out, std::get<double>(v));
+                AppendPacketDate(out, cell.Float());
                 break;
             case TFieldKind::Float: {
                 // The shortest text that reads back as the same double.
-                const auto r =
-                    std::to_chars(num.data(), num.data() + num.size(), std::get<double>(v));
+                const auto r = std::to_chars(num.data(), num.data() + num.size(), cell.Float());
                 out.append(num.data(), r.ptr);
                 break;
             }
@@ -364,8 +362,7 @@ private:
         } else if (type == "r8") {
             def.kind = TFieldKind::Float;
         } else {
-            throw EDataPacketError("field '" + def.name + "' has the unknown type '" + type +
-                                   "'");
+            throw EDataPacketError("field '" + def.name + "' has the unknown type '" + type + "'");
         }
         bool hasAlignment = false;
         for (const XML_Char** a = atts; *a != nullptr; a += 2) {
@@ -393,7 +390,7 @@ private:
     }
 
     void AddRow(const XML_Char** atts) {
-        std::vector<TFieldValue> values(names_.size());
+        table_.BeginRow();
         std::size_t expected = 0;
         for (const XML_Char** a = atts; *a != nullptr; a += 2) {
             const char* key = a[0];
@@ -410,19 +407,20 @@ private:
                 if (std::strcmp(key, "RowState") == 0) {
                     continue;
                 }
-                throw EDataPacketError("row attribute '" + std::string(key) +
-                                       "' names no field");
+                throw EDataPacketError("row attribute '" + std::string(key) + "' names no field");
             }
             expected = index + 1;
-            values[index] = ParseField(table_.Field(static_cast<int>(index)), a[1]);
+            SetField(static_cast<int>(index), a[1]);
         }
-        table_.AppendRow(std::move(values));
+        table_.EndRow();
     }
 
-    static TFieldValue ParseField(const TFieldDef& def, std::string_view text) {
+    void SetField(int field, std::string_view text) {
+        const TFieldDef& def = table_.Field(field);
         switch (def.kind) {
         case TFieldKind::String:
-            return TDataTable::ParseValue(def, text);
+            table_.SetRowString(field, text);
+            return;
         case TFieldKind::Integer: {
             std::int32_t v = 0;
             const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
@@ -430,20 +428,20 @@ private:
                 throw EDataPacketError("'" + std::string(text) + "' in field '" + def.name +
                                        "' is not an integer");
             }
-            return v;
+            table_.SetRowInteger(field, v);
+            return;
         }
         case TFieldKind::Boolean:
-            if (TTextUtilities::SameText(text, "TRUE")) {
-                return true;
-            }
-            if (TTextUtilities::SameText(text, "FALSE")) {
-                return false;
+            if (TTextUtilities::SameText(text, "TRUE") || TTextUtilities::SameText(text, "FALSE")) {
+                table_.SetRowBoolean(field, TTextUtilities::SameText(text, "TRUE"));
+                return;
             }
             throw EDataPacketError("'" + std::string(text) + "' in field '" + def.name +
                                    "' is not a boolean");
         case TFieldKind::DateTime:
             if (const auto v = TDateTimeUtilities::ParsePacketText(text)) {
-                return *v;
+                table_.SetRowFloat(field, *v);
+                return;
             }
             throw EDataPacketError("'" + std::string(text) + "' in field '" + def.name +
                                    "' is not a date-time");
@@ -454,10 +452,10 @@ private:
                 throw EDataPacketError("'" + std::string(text) + "' in field '" + def.name +
                                        "' is not a number");
             }
-            return v;
+            table_.SetRowFloat(field, v);
+            return;
         }
         }
-        return TFieldValue{};
     }
 
     static int ParseInt(std::string_view text, const char* what) {
@@ -486,7 +484,8 @@ private:
 void AdoptLoaded(TDataTable& table, TDataTable loaded, const std::vector<std::string>& labelled) {
     for (int i = 0; i < loaded.FieldCount(); ++i) {
         TFieldDef& def = loaded.Field(i);
-        const bool ownLabel = std::find(labelled.begin(), labelled.end(), def.name) != labelled.end();
+        const bool ownLabel =
+            std::find(labelled.begin(), labelled.end(), def.name) != labelled.end();
         const int old = table.FindField(def.name);
         if (!ownLabel && old >= 0) {
             const TFieldDef& before = table.Field(old);

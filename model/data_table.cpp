@@ -7,6 +7,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <new>
 #include <numeric>
 
 namespace driftscope {
@@ -19,8 +21,6 @@ struct TDataTable::TLocateIndex {
 };
 
 namespace {
-
-const TFieldValue kNull{};
 
 // A float display format of the "#,##0.00" family: digits after the point, with or
 // without thousands grouping.
@@ -74,7 +74,7 @@ std::string FormatFloat(std::string_view format, double value) {
 
 TAlignment TFieldDef::DefaultAlignment(TFieldKind kind) {
     return (kind == TFieldKind::Integer || kind == TFieldKind::Float) ? TAlignment::Right
-                                                                       : TAlignment::Left;
+                                                                      : TAlignment::Left;
 }
 
 TDataTable::TDataTable(std::string name) : name_(std::move(name)) {}
@@ -140,8 +140,7 @@ int TDataTable::FieldIndex(std::string_view name) const {
 
 void TDataTable::CheckField(int field) const {
     if (field < 0 || field >= FieldCount()) {
-        throw EDataTableError(name_ + ": field index " + std::to_string(field) +
-                              " out of range");
+        throw EDataTableError(name_ + ": field index " + std::to_string(field) + " out of range");
     }
 }
 
@@ -160,14 +159,8 @@ void TDataTable::Close() {
     if (!Active()) {
         return;
     }
-    rows_.clear();
+    ClearRows();
     rows_.shrink_to_fit();
-    order_.clear();
-    positionOf_.clear();
-    sortedCount_ = 0;
-    buffer_.clear();
-    cur_ = npos;
-    eof_ = bof_ = true;
     state_ = TTableState::Inactive;
     ++version_;
     locateIndex_.reset();
@@ -196,16 +189,104 @@ void TDataTable::SetIndexFieldNames(std::string_view names, bool descending) {
 
 void TDataTable::EmptyTable() {
     RequireActive();
+    ClearRows();
+    state_ = TTableState::Browse;
+    ++version_;
+    Changed(TTableChange::Data);
+}
+
+void TDataTable::ClearRows() {
     rows_.clear();
+    arena_.Clear();
+    pendingRow_ = nullptr;
     order_.clear();
     positionOf_.clear();
     sortedCount_ = 0;
     buffer_.clear();
-    state_ = TTableState::Browse;
     cur_ = npos;
     eof_ = bof_ = true;
-    ++version_;
-    Changed(TTableChange::Data);
+}
+
+void* TDataTable::TArena::Allocate(std::size_t size, std::size_t align) {
+    constexpr std::size_t kBlock = 256 * 1024;
+    if (size > kBlock / 4) {
+        // Large values get a block of their own; the current block stays in use.
+        blocks_.push_back(std::make_unique<std::byte[]>(size));
+        return blocks_.back().get();
+    }
+    std::size_t offset = (used_ + align - 1) / align * align;
+    if (current_ == nullptr || offset + size > capacity_) {
+        blocks_.push_back(std::make_unique<std::byte[]>(kBlock));
+        current_ = blocks_.back().get();
+        capacity_ = kBlock;
+        offset = 0;
+    }
+    used_ = offset + size;
+    return current_ + offset;
+}
+
+void TDataTable::TArena::Clear() {
+    blocks_.clear();
+    current_ = nullptr;
+    used_ = 0;
+    capacity_ = 0;
+}
+
+TDataTable::TCell* TDataTable::NewCells() {
+    void* memory = arena_.Allocate(sizeof(TCell) * fields_.size(), alignof(TCell));
+    auto* cells = static_cast<TCell*>(memory);
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        new (cells + i) TCell();
+    }
+    return cells;
+}
+
+TDataTable::TCell TDataTable::StringCell(std::string_view text) {
+    TCell cell;
+    cell.kind_ = TCell::Kind::String;
+    cell.length_ = static_cast<std::uint32_t>(text.size());
+    if (text.empty()) {
+        cell.u_.s = "";
+    } else {
+        auto* bytes = static_cast<char*>(arena_.Allocate(text.size(), 1));
+        std::memcpy(bytes, text.data(), text.size());
+        cell.u_.s = bytes;
+    }
+    return cell;
+}
+
+TDataTable::TCell TDataTable::MakeCell(const TFieldValue& value) {
+    TCell cell;
+    if (const auto* text = std::get_if<std::string>(&value)) {
+        return StringCell(*text);
+    }
+    if (const auto* i = std::get_if<std::int32_t>(&value)) {
+        cell.kind_ = TCell::Kind::Integer;
+        cell.u_.i = *i;
+    } else if (const auto* b = std::get_if<bool>(&value)) {
+        cell.kind_ = TCell::Kind::Boolean;
+        cell.u_.b = *b;
+    } else if (const auto* d = std::get_if<double>(&value)) {
+        cell.kind_ = TCell::Kind::Float;
+        cell.u_.d = *d;
+    }
+    return cell;
+}
+
+TFieldValue TDataTable::CellValue(const TFieldDef&, const TCell& cell) {
+    switch (cell.kind_) {
+    case TCell::Kind::Null:
+        return TFieldValue{};
+    case TCell::Kind::String:
+        return std::string(cell.Text());
+    case TCell::Kind::Integer:
+        return cell.u_.i;
+    case TCell::Kind::Boolean:
+        return cell.u_.b;
+    case TCell::Kind::Float:
+        return cell.u_.d;
+    }
+    return TFieldValue{};
 }
 
 void TDataTable::RequireActive() const {
@@ -237,33 +318,86 @@ void TDataTable::Edit() {
     if (cur_ == npos) {
         throw EDataTableError("Table " + name_ + " has no current row to edit");
     }
-    buffer_ = rows_[cur_].values;
+    buffer_.clear();
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        buffer_.push_back(CellValue(fields_[i], rows_[cur_].cells[i]));
+    }
     state_ = TTableState::Edit;
 }
 
 void TDataTable::Post() {
     RequireEditing();
     if (state_ == TTableState::Insert) {
-        rows_.push_back(TRow{nextId_++, std::move(buffer_)});
-        cur_ = rows_.size() - 1;
-        if (indexFields_.empty() && !orderDirty_) {
-            order_.push_back(static_cast<std::uint32_t>(cur_));
-            positionOf_.push_back(static_cast<std::uint32_t>(order_.size() - 1));
-            sortedCount_ = order_.size();
+        TCell* cells = NewCells();
+        for (std::size_t i = 0; i < fields_.size(); ++i) {
+            cells[i] = MakeCell(buffer_[i]);
         }
-        // With an order the new row is merged in when the order is next needed.
-    } else {
-        rows_[cur_].values = std::move(buffer_);
-        orderDirty_ = orderDirty_ || !indexFields_.empty();
-        if (orderDirty_) {
-            sortedCount_ = 0;
-        }
+        buffer_.clear();
+        CommitRow(cells);
+        return;
+    }
+    // The replaced strings stay in the arena until the rows are emptied.
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        rows_[cur_].cells[i] = MakeCell(buffer_[i]);
     }
     buffer_.clear();
+    if (!indexFields_.empty()) {
+        orderDirty_ = true;
+        sortedCount_ = 0;
+    }
     state_ = TTableState::Browse;
     eof_ = bof_ = false;
     ++version_;
     Changed(TTableChange::Data);
+}
+
+void TDataTable::CommitRow(TCell* cells) {
+    rows_.push_back(TRow{nextId_++, cells});
+    cur_ = rows_.size() - 1;
+    if (indexFields_.empty() && !orderDirty_) {
+        order_.push_back(static_cast<std::uint32_t>(cur_));
+        positionOf_.push_back(static_cast<std::uint32_t>(order_.size() - 1));
+        sortedCount_ = order_.size();
+    }
+    // With an order the new row is merged in when the order is next needed.
+    state_ = TTableState::Browse;
+    eof_ = bof_ = false;
+    ++version_;
+    Changed(TTableChange::Data);
+}
+
+void TDataTable::BeginRow() {
+    RequireActive();
+    if (Editing()) {
+        Post();
+    }
+    pendingRow_ = NewCells();
+}
+
+void TDataTable::SetRowString(int field, std::string_view text) {
+    const TFieldDef& def = fields_[static_cast<std::size_t>(field)];
+    if (def.size > 0 && text.size() > static_cast<std::size_t>(def.size)) {
+        text = TTextUtilities::CutToChars(text, static_cast<std::size_t>(def.size));
+    }
+    pendingRow_[field] = StringCell(text);
+}
+
+void TDataTable::SetRowInteger(int field, std::int32_t value) {
+    pendingRow_[field] = MakeCell(value);
+}
+
+void TDataTable::SetRowBoolean(int field, bool value) {
+    pendingRow_[field] = MakeCell(value);
+}
+
+void TDataTable::SetRowFloat(int field, double value) {
+    pendingRow_[field] = MakeCell(value);
+}
+
+void TDataTable::EndRow() {
+    TCell* cells = pendingRow_;
+    pendingRow_ = nullptr;
+    CommitRow(cells);
 }
 
 void TDataTable::Cancel() {
@@ -289,27 +423,31 @@ void TDataTable::Delete() {
 }
 
 bool TDataTable::RowLess(std::uint32_t a, std::uint32_t b) const {
-    const auto& ra = rows_[a].values;
-    const auto& rb = rows_[b].values;
+    const TCell* ra = rows_[a].cells;
+    const TCell* rb = rows_[b].cells;
     for (const int f : indexFields_) {
-        const auto& va = ra[static_cast<std::size_t>(f)];
-        const auto& vb = rb[static_cast<std::size_t>(f)];
-        const bool na = std::holds_alternative<std::monostate>(va);
-        const bool nb = std::holds_alternative<std::monostate>(vb);
+        const TCell& va = ra[f];
+        const TCell& vb = rb[f];
         int c = 0;
-        if (na || nb) {
-            c = na == nb ? 0 : (na ? -1 : 1);
-        } else if (const auto* sa = std::get_if<std::string>(&va)) {
-            c = TTextUtilities::CompareText(*sa, std::get<std::string>(vb));
-        } else if (const auto* ia = std::get_if<std::int32_t>(&va)) {
-            const auto ib = std::get<std::int32_t>(vb);
-            c = *ia < ib ? -1 : (*ia > ib ? 1 : 0);
-        } else if (const auto* ba = std::get_if<bool>(&va)) {
-            c = static_cast<int>(*ba) - static_cast<int>(std::get<bool>(vb));
+        if (va.IsNull() || vb.IsNull()) {
+            c = va.IsNull() == vb.IsNull() ? 0 : (va.IsNull() ? -1 : 1);
         } else {
-            const double da = std::get<double>(va);
-            const double db = std::get<double>(vb);
-            c = da < db ? -1 : (da > db ? 1 : 0);
+            switch (va.kind_) {
+            case TCell::Kind::String:
+                c = TTextUtilities::CompareText(va.Text(), vb.Text());
+                break;
+            case TCell::Kind::Integer:
+                c = va.u_.i < vb.u_.i ? -1 : (va.u_.i > vb.u_.i ? 1 : 0);
+                break;
+            case TCell::Kind::Boolean:
+                c = static_cast<int>(va.u_.b) - static_cast<int>(vb.u_.b);
+                break;
+            case TCell::Kind::Float:
+                c = va.u_.d < vb.u_.d ? -1 : (va.u_.d > vb.u_.d ? 1 : 0);
+                break;
+            case TCell::Kind::Null:
+                break;
+            }
         }
         if (c != 0) {
             return descending_ ? c > 0 : c < 0;
@@ -420,24 +558,29 @@ void TDataTable::Prior() {
     Changed(TTableChange::Cursor);
 }
 
-const std::vector<TFieldValue>& TDataTable::CurrentValues() const {
-    if (state_ == TTableState::Insert || state_ == TTableState::Edit) {
-        return buffer_;
-    }
+const TDataTable::TCell& TDataTable::CurrentCell(int field) const {
+    CheckField(field);
     RequireActive();
     if (cur_ == npos) {
         throw EDataTableError("Table " + name_ + " has no current row");
     }
-    return rows_[cur_].values;
+    return rows_[cur_].cells[field];
 }
 
-const TFieldValue& TDataTable::Value(int field) const {
-    CheckField(field);
-    return CurrentValues()[static_cast<std::size_t>(field)];
+TFieldValue TDataTable::Value(int field) const {
+    if (Editing()) {
+        CheckField(field);
+        return buffer_[static_cast<std::size_t>(field)];
+    }
+    return CellValue(fields_[static_cast<std::size_t>(field)], CurrentCell(field));
 }
 
 bool TDataTable::IsNull(int field) const {
-    return std::holds_alternative<std::monostate>(Value(field));
+    if (Editing()) {
+        CheckField(field);
+        return std::holds_alternative<std::monostate>(buffer_[static_cast<std::size_t>(field)]);
+    }
+    return CurrentCell(field).IsNull();
 }
 
 std::string TDataTable::ValueText(const TFieldDef& def, const TFieldValue& value) {
@@ -454,12 +597,10 @@ std::string TDataTable::ValueText(const TFieldDef& def, const TFieldValue& value
     case TFieldKind::DateTime:
         return def.displayFormat.empty()
                    ? TDateTimeUtilities::FormatDateTimeText(std::get<double>(value))
-                   : TDateTimeUtilities::FormatDateTime(def.displayFormat,
-                                                        std::get<double>(value));
+                   : TDateTimeUtilities::FormatDateTime(def.displayFormat, std::get<double>(value));
     case TFieldKind::Float:
-        return def.displayFormat.empty()
-                   ? TDateTimeUtilities::FloatToText(std::get<double>(value))
-                   : FormatFloat(def.displayFormat, std::get<double>(value));
+        return def.displayFormat.empty() ? TDateTimeUtilities::FloatToText(std::get<double>(value))
+                                         : FormatFloat(def.displayFormat, std::get<double>(value));
     }
     return {};
 }
@@ -467,7 +608,8 @@ std::string TDataTable::ValueText(const TFieldDef& def, const TFieldValue& value
 TFieldValue TDataTable::ParseValue(const TFieldDef& def, std::string_view text) {
     if (def.kind == TFieldKind::String) {
         if (def.size > 0 && text.size() > static_cast<std::size_t>(def.size)) {
-            return std::string(TTextUtilities::CutToChars(text, static_cast<std::size_t>(def.size)));
+            return std::string(
+                TTextUtilities::CutToChars(text, static_cast<std::size_t>(def.size)));
         }
         return std::string(text);
     }
@@ -510,11 +652,14 @@ TFieldValue TDataTable::ParseValue(const TFieldDef& def, std::string_view text) 
 }
 
 std::string TDataTable::AsString(int field) const {
+    if (!Editing() && fields_.at(static_cast<std::size_t>(field)).kind == TFieldKind::String) {
+        return std::string(CurrentCell(field).Text());
+    }
     return ValueText(Field(field), Value(field));
 }
 
 std::int32_t TDataTable::AsInteger(int field) const {
-    const TFieldValue& v = Value(field);
+    const TFieldValue v = Value(field);
     if (const auto* i = std::get_if<std::int32_t>(&v)) {
         return *i;
     }
@@ -534,7 +679,7 @@ std::int32_t TDataTable::AsInteger(int field) const {
 }
 
 bool TDataTable::AsBoolean(int field) const {
-    const TFieldValue& v = Value(field);
+    const TFieldValue v = Value(field);
     if (const auto* b = std::get_if<bool>(&v)) {
         return *b;
     }
@@ -548,7 +693,7 @@ bool TDataTable::AsBoolean(int field) const {
 }
 
 double TDataTable::AsFloat(int field) const {
-    const TFieldValue& v = Value(field);
+    const TFieldValue v = Value(field);
     if (const auto* d = std::get_if<double>(&v)) {
         return *d;
     }
@@ -562,52 +707,44 @@ double TDataTable::AsFloat(int field) const {
 }
 
 TDateTime TDataTable::AsDateTime(int field) const {
-    const TFieldValue& v = Value(field);
+    const TFieldValue v = Value(field);
     if (const auto* s = std::get_if<std::string>(&v)) {
         return TDateTimeUtilities::ParseText(*s).value_or(0);
     }
     return AsFloat(field);
 }
 
-void TDataTable::SetValue(int field, TFieldValue value) {
-    RequireEditing();
-    const TFieldDef& def = Field(field);
-    auto& slot = buffer_[static_cast<std::size_t>(field)];
+TFieldValue TDataTable::NormalizeValue(const TFieldDef& def, TFieldValue value) {
     if (std::holds_alternative<std::monostate>(value)) {
-        slot = TFieldValue{};
-        return;
+        return value;
     }
     switch (def.kind) {
     case TFieldKind::String:
         if (auto* s = std::get_if<std::string>(&value)) {
             if (def.size > 0 && s->size() > static_cast<std::size_t>(def.size)) {
-                s->resize(TTextUtilities::CutToChars(*s, static_cast<std::size_t>(def.size)).size());
+                s->resize(
+                    TTextUtilities::CutToChars(*s, static_cast<std::size_t>(def.size)).size());
             }
-            slot = std::move(value);
-            return;
+            return value;
         }
         break;
     case TFieldKind::Integer:
         if (std::holds_alternative<std::int32_t>(value)) {
-            slot = std::move(value);
-            return;
+            return value;
         }
         break;
     case TFieldKind::Boolean:
         if (std::holds_alternative<bool>(value)) {
-            slot = std::move(value);
-            return;
+            return value;
         }
         break;
     case TFieldKind::DateTime:
     case TFieldKind::Float:
         if (std::holds_alternative<double>(value)) {
-            slot = std::move(value);
-            return;
+            return value;
         }
         if (const auto* i = std::get_if<std::int32_t>(&value)) {
-            slot = static_cast<double>(*i);
-            return;
+            return static_cast<double>(*i);
         }
         break;
     }
@@ -628,32 +765,46 @@ void TDataTable::SetValue(int field, TFieldValue value) {
             }
         },
         value);
-    slot = ParseValue(def, text);
+    return ParseValue(def, text);
 }
 
-void TDataTable::SetNull(int field) { SetValue(field, TFieldValue{}); }
+void TDataTable::SetValue(int field, TFieldValue value) {
+    RequireEditing();
+    buffer_[static_cast<std::size_t>(field)] = NormalizeValue(Field(field), std::move(value));
+}
+
+void TDataTable::SetNull(int field) {
+    SetValue(field, TFieldValue{});
+}
 
 void TDataTable::SetAsString(int field, std::string_view text) {
     RequireEditing();
     buffer_[static_cast<std::size_t>(field)] = ParseValue(Field(field), text);
 }
 
-void TDataTable::SetAsInteger(int field, std::int32_t value) { SetValue(field, value); }
-void TDataTable::SetAsBoolean(int field, bool value) { SetValue(field, value); }
-void TDataTable::SetAsFloat(int field, double value) { SetValue(field, value); }
-void TDataTable::SetAsDateTime(int field, TDateTime value) { SetValue(field, value); }
+void TDataTable::SetAsInteger(int field, std::int32_t value) {
+    SetValue(field, value);
+}
+void TDataTable::SetAsBoolean(int field, bool value) {
+    SetValue(field, value);
+}
+void TDataTable::SetAsFloat(int field, double value) {
+    SetValue(field, value);
+}
+void TDataTable::SetAsDateTime(int field, TDateTime value) {
+    SetValue(field, value);
+}
 
 void TDataTable::CopyFieldsFrom(const TDataTable& source) {
     RequireEditing();
-    const auto& values = source.CurrentValues();
     for (int i = 0; i < source.FieldCount(); ++i) {
         const TFieldDef& from = source.fields_[static_cast<std::size_t>(i)];
         const int to = FieldIndex(from.name);
-        const TFieldValue& v = values[static_cast<std::size_t>(i)];
+        TFieldValue v = source.Value(i);
         // Same kinds copy the value itself, which reads as the same text; other kinds go
         // through the display text.
         if (fields_[static_cast<std::size_t>(to)].kind == from.kind) {
-            SetValue(to, v);
+            SetValue(to, std::move(v));
         } else if (std::holds_alternative<std::monostate>(v)) {
             SetNull(to);
         } else {
@@ -667,10 +818,14 @@ void TDataTable::AppendRow(std::vector<TFieldValue> values) {
     if (values.size() != fields_.size()) {
         throw EDataTableError("Table " + name_ + ": a row needs one value per field");
     }
-    Append();
     for (std::size_t i = 0; i < values.size(); ++i) {
-        SetValue(static_cast<int>(i), std::move(values[i]));
+        values[i] = NormalizeValue(fields_[i], std::move(values[i]));
     }
+    if (state_ != TTableState::Browse) {
+        Post();
+    }
+    buffer_ = std::move(values);
+    state_ = TTableState::Insert;
     Post();
 }
 
@@ -709,7 +864,9 @@ bool TDataTable::GotoBookmark(TBookmark bookmark) {
     return true;
 }
 
-std::string TDataTable::BookmarkText() const { return std::to_string(GetBookmark()); }
+std::string TDataTable::BookmarkText() const {
+    return std::to_string(GetBookmark());
+}
 
 bool TDataTable::GotoBookmarkText(std::string_view text) {
     TBookmark bookmark = 0;
@@ -720,15 +877,15 @@ bool TDataTable::GotoBookmarkText(std::string_view text) {
     return GotoBookmark(bookmark);
 }
 
-std::string TDataTable::LocateKey(const std::vector<int>& fields,
-                                  const std::vector<TFieldValue>& row) const {
+std::string TDataTable::LocateKey(const std::vector<int>& fields, const TCell* row) const {
     std::string key;
     for (const int f : fields) {
-        const TFieldValue& v = row[static_cast<std::size_t>(f)];
-        if (const auto* s = std::get_if<std::string>(&v)) {
-            TTextUtilities::AppendFolded(key, *s);
-        } else if (!std::holds_alternative<std::monostate>(v)) {
-            TTextUtilities::AppendFolded(key, ValueText(fields_[static_cast<std::size_t>(f)], v));
+        const TCell& cell = row[f];
+        if (cell.kind_ == TCell::Kind::String) {
+            TTextUtilities::AppendFolded(key, cell.Text());
+        } else if (!cell.IsNull()) {
+            const TFieldDef& def = fields_[static_cast<std::size_t>(f)];
+            TTextUtilities::AppendFolded(key, ValueText(def, CellValue(def, cell)));
         }
         key.push_back('\x1f');
     }
@@ -748,7 +905,7 @@ int TDataTable::FindFirst(std::string_view fieldNames,
         EnsureOrder();
         index->firstRow.reserve(rows_.size());
         for (const std::uint32_t r : order_) {
-            index->firstRow.emplace(LocateKey(index->fields, rows_[r].values), r);
+            index->firstRow.emplace(LocateKey(index->fields, rows_[r].cells), r);
         }
         index->version = version_;
         locateIndex_ = std::move(index);
@@ -781,7 +938,9 @@ bool TDataTable::Locate(std::string_view fieldNames, const std::vector<std::stri
     return true;
 }
 
-void TDataTable::DisableControls() { ++disableCount_; }
+void TDataTable::DisableControls() {
+    ++disableCount_;
+}
 
 void TDataTable::EnableControls() {
     if (disableCount_ > 0 && --disableCount_ == 0 && pendingChange_) {
@@ -800,8 +959,7 @@ void TDataTable::AddObserver(ITableObserver* observer) {
 }
 
 void TDataTable::RemoveObserver(ITableObserver* observer) {
-    observers_.erase(std::remove(observers_.begin(), observers_.end(), observer),
-                     observers_.end());
+    observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
 }
 
 void TDataTable::Changed(TTableChange change) {

@@ -119,7 +119,7 @@ public:
     void MoveTo(int position);
 
     // Values of the current row (or of the row being edited).
-    const TFieldValue& Value(int field) const;
+    TFieldValue Value(int field) const;
     bool IsNull(int field) const;
     // The display text of the value; the comparison and copies use this text.
     std::string AsString(int field) const;
@@ -148,6 +148,9 @@ public:
     static std::string ValueText(const TFieldDef& def, const TFieldValue& value);
     // A string longer than the field's size is cut to it.
     static TFieldValue ParseValue(const TFieldDef& def, std::string_view text);
+    // The value in the field's kind (converted through its text when the kinds differ),
+    // cut to the field's size.
+    static TFieldValue NormalizeValue(const TFieldDef& def, TFieldValue value);
 
     TBookmark GetBookmark() const;
     bool GotoBookmark(TBookmark bookmark);
@@ -167,14 +170,47 @@ public:
     void AddObserver(ITableObserver* observer);
     void RemoveObserver(ITableObserver* observer);
 
-    // Visits every row in the active order without moving the cursor.
+    // One stored value: 16 bytes, strings pointing into the table's arena.
+    class TCell {
+    public:
+        bool IsNull() const { return kind_ == Kind::Null; }
+        std::string_view Text() const { return {u_.s, length_}; }
+        std::int32_t Integer() const { return u_.i; }
+        bool Boolean() const { return u_.b; }
+        double Float() const { return u_.d; }
+
+    private:
+        friend class TDataTable;
+        enum class Kind : std::uint8_t { Null, String, Integer, Boolean, Float };
+        union {
+            const char* s;
+            std::int32_t i;
+            bool b;
+            double d;
+        } u_{nullptr};
+        std::uint32_t length_ = 0;
+        Kind kind_ = Kind::Null;
+    };
+
+    // Visits every row (as an array of FieldCount() cells) in the active order without
+    // moving the cursor.
     template <typename F>
     void ForEachRow(F&& visit) const {
         EnsureOrder();
         for (const std::uint32_t r : order_) {
-            visit(rows_[r].values);
+            visit(static_cast<const TCell*>(rows_[r].cells));
         }
     }
+
+    // Bulk appending for loaders: BeginRow, set values that already match the field kinds
+    // (strings are cut to size), EndRow. Unset fields stay null.
+    void BeginRow();
+    void SetRowString(int field, std::string_view text);
+    void SetRowInteger(int field, std::int32_t value);
+    void SetRowBoolean(int field, bool value);
+    void SetRowFloat(int field, double value);
+    void EndRow();
+
     // Takes over the other table's fields, order and rows, keeping this table's name and
     // observers (which are told the structure changed).
     void AdoptContent(TDataTable&& other);
@@ -185,25 +221,48 @@ public:
 private:
     struct TRow {
         std::uint64_t id = 0;
-        std::vector<TFieldValue> values;
+        TCell* cells = nullptr;
     };
     struct TLocateIndex;
 
+    // Bump allocator for cells and string bytes; freed as a whole when the rows go.
+    class TArena {
+    public:
+        void* Allocate(std::size_t size, std::size_t align);
+        void Clear();
+
+    private:
+        std::vector<std::unique_ptr<std::byte[]>> blocks_;
+        std::byte* current_ = nullptr;
+        std::size_t used_ = 0;
+        std::size_t capacity_ = 0;
+    };
+
+    TCell* NewCells();
+    TCell MakeCell(const TFieldValue& value);
+    TCell StringCell(std::string_view text);
+    static TFieldValue CellValue(const TFieldDef& def, const TCell& cell);
+    void CommitRow(TCell* cells);
+    void ClearRows();
+
     void RequireActive() const;
     void RequireEditing() const;
-    const std::vector<TFieldValue>& CurrentValues() const;
+    const TCell& CurrentCell(int field) const;
+    bool Editing() const { return state_ == TTableState::Insert || state_ == TTableState::Edit; }
     void CheckField(int field) const;
     void EnsureOrder() const;
     bool RowLess(std::uint32_t a, std::uint32_t b) const;
     void Changed(TTableChange change);
     void SetCursorToPosition(int position);
-    std::string LocateKey(const std::vector<int>& fields, const std::vector<TFieldValue>& row) const;
+    std::string LocateKey(const std::vector<int>& fields, const TCell* row) const;
     void RebuildFieldMap();
 
     std::string name_;
     std::vector<TFieldDef> fields_;
     std::unordered_map<std::string, int> fieldMap_;
     std::vector<TRow> rows_;
+    TArena arena_;
+    TCell* pendingRow_ = nullptr;
     std::uint64_t nextId_ = 1;
     TTableState state_ = TTableState::Inactive;
     std::vector<TFieldValue> buffer_;

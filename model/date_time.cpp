@@ -37,7 +37,9 @@ void CivilFromDays(std::int64_t z, int& year, int& month, int& day) {
     year = static_cast<int>(y + (month <= 2 ? 1 : 0));
 }
 
-bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool IsLeap(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int DaysInMonth(int y, int m) {
     static constexpr std::array<int, 12> days{31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -60,9 +62,9 @@ bool ParseDigits(std::string_view text, std::size_t pos, std::size_t count, int&
     return true;
 }
 
-constexpr std::array<const char*, 12> kMonthNames{"January", "February", "March",     "April",
-                                                  "May",     "June",     "July",      "August",
-                                                  "September", "October", "November", "December"};
+constexpr std::array<const char*, 12> kMonthNames{"January",   "February", "March",    "April",
+                                                  "May",       "June",     "July",     "August",
+                                                  "September", "October",  "November", "December"};
 constexpr std::array<const char*, 7> kDayNames{"Sunday",   "Monday", "Tuesday", "Wednesday",
                                                "Thursday", "Friday", "Saturday"};
 
@@ -125,8 +127,8 @@ TDateTime TDateTimeUtilities::FromUnixTime(std::int64_t seconds, int millisecond
 
 std::string TDateTimeUtilities::FloatToText(double value) {
     std::array<char, 64> buf{};
-    const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), value,
-                                   std::chars_format::general, 15);
+    const auto res =
+        std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::general, 15);
     return std::string(buf.data(), res.ptr);
 }
 
@@ -160,8 +162,8 @@ std::string TDateTimeUtilities::PacketText(TDateTime value) {
     if (p.hour == 0 && p.minute == 0 && p.second == 0 && p.millisecond == 0) {
         n = std::snprintf(buf.data(), buf.size(), "%04d%02d%02d", p.year, p.month, p.day);
     } else {
-        n = std::snprintf(buf.data(), buf.size(), "%04d%02d%02dT%02d:%02d:%05d", p.year,
-                          p.month, p.day, p.hour, p.minute, p.second * 1000 + p.millisecond);
+        n = std::snprintf(buf.data(), buf.size(), "%04d%02d%02dT%02d:%02d:%05d", p.year, p.month,
+                          p.day, p.hour, p.minute, p.second * 1000 + p.millisecond);
     }
     return std::string(buf.data(), static_cast<std::size_t>(n));
 }
@@ -202,8 +204,8 @@ std::optional<TDateTime> TDateTimeUtilities::ParseText(std::string_view text) {
                 !ParseDigits(rest, 3, 2, p.minute)) {
                 return std::nullopt;
             }
-            if (rest.size() > 5 && (rest.size() != 8 || rest[5] != ':' ||
-                                    !ParseDigits(rest, 6, 2, p.second))) {
+            if (rest.size() > 5 &&
+                (rest.size() != 8 || rest[5] != ':' || !ParseDigits(rest, 6, 2, p.second))) {
                 return std::nullopt;
             }
         }
@@ -319,9 +321,13 @@ std::string TDateTimeUtilities::FormatDateTimeText(TDateTime value) {
            FormatDateTime(fs.shortTimeFormat, value);
 }
 
-void TDateTimeUtilities::SetDateFormatOption(int option) { g_dateFormatOption = option; }
+void TDateTimeUtilities::SetDateFormatOption(int option) {
+    g_dateFormatOption = option;
+}
 
-int TDateTimeUtilities::DateFormatOption() { return g_dateFormatOption; }
+int TDateTimeUtilities::DateFormatOption() {
+    return g_dateFormatOption;
+}
 
 TFormatSettings& TDateTimeUtilities::FormatSettings() {
     static TFormatSettings settings;

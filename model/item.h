@@ -70,15 +70,28 @@ inline constexpr int kGeneralItemCount = 18;
 enum class TCustomKind : std::uint8_t { Folder = 0, Registry = 1, Ini = 2 };
 
 // The 22 names a custom item may not take (compared without regard to case).
-inline constexpr std::array<const char*, 22> kReservedNames{
-    "System Information",     "General",           "Special Folders",
-    "Drive Summary",          "Environment Variables", "Run",
-    "Temp",                   "Processes",         "Modules",
-    "Software",               "Program Files",     "Startup",
-    "Browser Helper Objects", "Browser Toolbars",  "Most Recently Used",
-    "Services",               "Downloaded Program Files", "Scheduled Tasks",
-    "Hosts File",             "Shared DLLs",       "Shell Service Objects",
-    "Report"};
+inline constexpr std::array<const char*, 22> kReservedNames{"System Information",
+                                                            "General",
+                                                            "Special Folders",
+                                                            "Drive Summary",
+                                                            "Environment Variables",
+                                                            "Run",
+                                                            "Temp",
+                                                            "Processes",
+                                                            "Modules",
+                                                            "Software",
+                                                            "Program Files",
+                                                            "Startup",
+                                                            "Browser Helper Objects",
+                                                            "Browser Toolbars",
+                                                            "Most Recently Used",
+                                                            "Services",
+                                                            "Downloaded Program Files",
+                                                            "Scheduled Tasks",
+                                                            "Hosts File",
+                                                            "Shared DLLs",
+                                                            "Shell Service Objects",
+                                                            "Report"};
 
 bool IsReservedItemName(std::string_view name);
 

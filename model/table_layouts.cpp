@@ -220,10 +220,7 @@ bool TTableLayouts::DefineGeneralItemTable(std::int32_t id, TDataTable& table) {
             .Finish("file");
         return true;
     case idEnvironmentVariables:
-        ItemLayout(table)
-            .Str("name", "Name", 200)
-            .Str("value", 8192, "Value", 350)
-            .Finish("name");
+        ItemLayout(table).Str("name", "Name", 200).Str("value", 8192, "Value", 350).Finish("name");
         return true;
     case idMostRecentlyUsed:
         ItemLayout(table)

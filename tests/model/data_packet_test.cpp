@@ -17,8 +17,9 @@ class DataPacketTest : public ::testing::Test {
 protected:
     void SetUp() override {
         dir_ = std::filesystem::temp_directory_path() /
-               ("driftscope_packet_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+               ("driftscope_packet_" +
+                std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_);
     }
@@ -29,7 +30,8 @@ protected:
 
 std::string Header(const std::string& fields) {
     return "<?xml version=\"1.0\" standalone=\"yes\"?><DATAPACKET Version=\"2.0\"><METADATA>"
-           "<FIELDS>" + fields + "</FIELDS><PARAMS/></METADATA>";
+           "<FIELDS>" +
+           fields + "</FIELDS><PARAMS/></METADATA>";
 }
 
 const std::string kFields = "<FIELD attrname=\"name\" fieldtype=\"string\" WIDTH=\"20\"/>"
@@ -129,21 +131,18 @@ TEST_F(DataPacketTest, BadInputIsRejectedWithANamedFaultAndAnEmptyTable) {
         {"stray attribute",
          Header(kFields) + "<ROWDATA><ROW name=\"x\" colour=\"red\"/></ROWDATA></DATAPACKET>",
          "'colour' names no field"},
-        {"bad integer",
-         Header(kFields) + "<ROWDATA><ROW size=\"12kb\"/></ROWDATA></DATAPACKET>",
+        {"bad integer", Header(kFields) + "<ROWDATA><ROW size=\"12kb\"/></ROWDATA></DATAPACKET>",
          "'12kb' in field 'size' is not an integer"},
         {"integer overflow",
          Header(kFields) + "<ROWDATA><ROW size=\"4294967296\"/></ROWDATA></DATAPACKET>",
          "not an integer"},
         {"bad float", Header(kFields) + "<ROWDATA><ROW ratio=\"1,5\"/></ROWDATA></DATAPACKET>",
          "not a number"},
-        {"bad date",
-         Header(kFields) + "<ROWDATA><ROW when=\"20240230\"/></ROWDATA></DATAPACKET>",
+        {"bad date", Header(kFields) + "<ROWDATA><ROW when=\"20240230\"/></ROWDATA></DATAPACKET>",
          "not a date-time"},
         {"bad boolean", Header(kFields) + "<ROWDATA><ROW flag=\"yes\"/></ROWDATA></DATAPACKET>",
          "not a boolean"},
-        {"doctype", "<!DOCTYPE x [<!ENTITY a \"b\">]>" + Header(kFields) + row,
-         "document type"},
+        {"doctype", "<!DOCTYPE x [<!ENTITY a \"b\">]>" + Header(kFields) + row, "document type"},
     };
     for (const Case& c : cases) {
         TDataTable target("cdsTarget");
@@ -182,8 +181,7 @@ TEST_F(DataPacketTest, AFailedWriteKeepsTheOldFile) {
     EXPECT_THROW(TDataPacket::SaveToFile(bad, path), EDataPacketError);
     EXPECT_EQ(std::filesystem::file_size(path), before);
     EXPECT_FALSE(std::filesystem::exists(dir_ / "keep.xml.tmp"));
-    EXPECT_THROW(TDataPacket::SaveToFile(t, dir_ / "no" / "such" / "folder.xml"),
-                 EDataPacketError);
+    EXPECT_THROW(TDataPacket::SaveToFile(t, dir_ / "no" / "such" / "folder.xml"), EDataPacketError);
 }
 
 TEST_F(DataPacketTest, PacketsWithoutDisplayPropertiesTakeThemFromTheTable) {

@@ -207,3 +207,20 @@ TEST(DataTable, FieldsChangeOnlyWhileClosed) {
     t.ClearFields();
     EXPECT_EQ(t.FieldCount(), 0);
 }
+
+TEST(DataTable, ManyRowsAndLargeValuesKeepTheirText) {
+    TDataTable t("cdsBulk");
+    t.AddField(MakeField("text", TFieldKind::String, 200000));
+    t.Open();
+    const std::string large(100000, 'x');
+    for (int i = 0; i < 20000; ++i) {
+        t.AppendRow({i % 5000 == 0 ? large + std::to_string(i) : "row" + std::to_string(i)});
+    }
+    int checked = 0;
+    for (t.First(); !t.Eof(); t.Next(), ++checked) {
+        const std::string expected =
+            checked % 5000 == 0 ? large + std::to_string(checked) : "row" + std::to_string(checked);
+        ASSERT_EQ(t.AsString(0), expected);
+    }
+    EXPECT_EQ(checked, 20000);
+}

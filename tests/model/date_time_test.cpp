@@ -66,7 +66,8 @@ TEST(DateTime, FormatsByPatternAndOption) {
     const auto v = *TDateTimeUtilities::TryEncode({2024, 3, 5, 14, 7, 9, 0});
     EXPECT_EQ(TDateTimeUtilities::FormatDateTime("yyyy-mm-dd hh:nn:ss", v), "2024-03-05 14:07:09");
     EXPECT_EQ(TDateTimeUtilities::FormatDateTime("hh:mm:ss", v), "14:07:09");
-    EXPECT_EQ(TDateTimeUtilities::FormatDateTime("dddd, mmmm d, yyyy", v), "Tuesday, March 5, 2024");
+    EXPECT_EQ(TDateTimeUtilities::FormatDateTime("dddd, mmmm d, yyyy", v),
+              "Tuesday, March 5, 2024");
     TDateTimeUtilities::SetDateFormatOption(1);
     EXPECT_EQ(TDateTimeUtilities::FormatDateTimeText(v), "Tuesday, March 5, 2024  14:07:09");
     TDateTimeUtilities::SetDateFormatOption(7);

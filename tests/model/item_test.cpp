@@ -40,8 +40,8 @@ TEST(ItemCatalogue, ItemClassTests) {
     for (int id = -1; id <= 25; ++id) {
         const bool baselines = !(id == -1 || id == 0 || id == 16 || id == 17 || id == 18);
         EXPECT_EQ(TItemManager::HasBaselines(id), baselines) << id;
-        const bool deletion = id == 4 || id == 5 || id == 6 || id == 8 || id == 9 || id == 14 ||
-                              id == 16 || id == 17;
+        const bool deletion =
+            id == 4 || id == 5 || id == 6 || id == 8 || id == 9 || id == 14 || id == 16 || id == 17;
         EXPECT_EQ(TItemManager::SupportsDeletion(id), deletion) << id;
     }
 }

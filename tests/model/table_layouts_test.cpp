@@ -97,7 +97,8 @@ TEST(TableLayouts, CustomRegistryWithoutValuesIsTheSoftwareLayout) {
 TEST(TableLayouts, NonItemTables) {
     TDataTable log("cdsLog");
     TTableLayouts::DefineLogTable(log);
-    EXPECT_EQ(Names(log), (std::vector<std::string>{"itemNumber", "dateTime", "memUsage", "action"}));
+    EXPECT_EQ(Names(log),
+              (std::vector<std::string>{"itemNumber", "dateTime", "memUsage", "action"}));
     EXPECT_EQ(log.Field(0).alignment, TAlignment::Left);
     TDataTable progress("cdsProgress");
     TTableLayouts::DefineProgressTable(progress);

@@ -10,9 +10,9 @@ TEST(TextUtilities, FoldsLettersOfTheCommonScripts) {
         const char* lower;
     };
     const Case cases[] = {
-        {"PROCESSES", "processes"},        {"ÄÖÜ ÉÈ", "äöü éè"},
-        {"ŁÓDŹ", "łódź"},                  {"ΣΩ", "σω"},
-        {"МОСКВА Ё", "москва ё"},          {"C:\\Program Files", "c:\\program files"},
+        {"PROCESSES", "processes"}, {"ÄÖÜ ÉÈ", "äöü éè"},
+        {"ŁÓDŹ", "łódź"},           {"ΣΩ", "σω"},
+        {"МОСКВА Ё", "москва ё"},   {"C:\\Program Files", "c:\\program files"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(TTextUtilities::FoldCase(c.upper), c.lower) << c.upper;
