@@ -345,8 +345,8 @@ private:
                                                     : TAlignment::Left;
             }
         }
-        if (def.name.empty()) {
-            throw EDataPacketError("a field without a name");
+        if (!IsXmlName(def.name)) {
+            throw EDataPacketError("'" + def.name + "' is not a valid field name");
         }
         if (type == "string" || type == "string.uni") {
             def.kind = TFieldKind::String;
