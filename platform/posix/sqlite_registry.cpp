@@ -1,10 +1,9 @@
 #include "platform/posix/sqlite_registry.h"
 
 #include "model/text_utilities.h"
+#include "platform/user_folders.h"
 
 #include <sqlite3.h>
-
-#include <cstdlib>
 
 namespace driftscope {
 namespace {
@@ -149,15 +148,7 @@ TSqliteRegistry::~TSqliteRegistry() {
 }
 
 std::filesystem::path TSqliteRegistry::DefaultPath() {
-    std::filesystem::path base;
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && *xdg == '/') {
-        base = xdg;
-    } else if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
-        base = std::filesystem::path(home) / ".config";
-    } else {
-        base = std::filesystem::temp_directory_path();
-    }
-    return base / "driftscope" / "registry.db";
+    return TUserFolders::ConfigFolder() / "driftscope" / "registry.db";
 }
 
 void TSqliteRegistry::Fail(const std::string& what) {

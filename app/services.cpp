@@ -1,0 +1,31 @@
+#include "app/services.h"
+
+#include "app/options.h"
+
+namespace driftscope {
+namespace {
+
+TServices& Installed() {
+    static TServices services;
+    return services;
+}
+
+} // namespace
+
+bool TServices::CommandLineMode() const {
+    return options != nullptr && options->commandLineMode;
+}
+
+const TServices& Services() {
+    return Installed();
+}
+
+TServicesScope::TServicesScope(const TServices& services) : previous_(Installed()) {
+    Installed() = services;
+}
+
+TServicesScope::~TServicesScope() {
+    Installed() = previous_;
+}
+
+} // namespace driftscope

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+
+namespace driftscope {
+
+// Facts about the running program itself.
+class TProcessInfo {
+public:
+    // The working-set (resident) size of this process in KB, 0 when it cannot be read.
+    static std::int64_t WorkingSetKB();
+    // Full path of the program file; empty when it cannot be found.
+    static std::filesystem::path ProgramFile();
+    // True when the user holds administrator rights (Linux: root, or a member of the sudo,
+    // wheel or admin group).
+    static bool IsAdministrator();
+};
+
+} // namespace driftscope

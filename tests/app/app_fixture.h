@@ -1,0 +1,74 @@
+#pragma once
+
+#include "app/application_log.h"
+#include "app/options.h"
+#include "app/services.h"
+#include "app/user_interface.h"
+#include "model/item.h"
+#include "platform/posix/sqlite_registry.h"
+
+#include "../platform/registry_test_support.h"
+
+#include <deque>
+#include <memory>
+
+namespace driftscope::test_support {
+
+// Answers messages from a queue (the default when it is empty) and records what was shown.
+class TScriptedUserInterface final : public IUserInterface {
+public:
+    std::deque<TMessageAnswer> answers;
+    std::vector<TMessageRequest> shown;
+    std::vector<TErrorReport> errors;
+    int eventCalls = 0;
+
+    TMessageAnswer ShowMessage(const TMessageRequest& request) override {
+        shown.push_back(request);
+        if (answers.empty()) {
+            return {request.defaultResult, false};
+        }
+        const TMessageAnswer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    void ShowError(const TErrorReport& report) override { errors.push_back(report); }
+    void ProcessEvents() override { ++eventCalls; }
+};
+
+// A settings store, options, catalogue, log and scripted interface in a temporary folder,
+// installed as the program's services for the length of a test.
+class TAppTest : public TTempFolderTest {
+protected:
+    void SetUp() override {
+        TTempFolderTest::SetUp();
+        registry = std::make_unique<TSqliteRegistry>(dir_ / "registry.db");
+        catalogue = TItemManager::CreateWithGeneralItems();
+        options.folders.ResetToDefaults(dir_ / "data", dir_ / "program");
+        log = std::make_unique<TApplicationLog>("Driftscope", dir_);
+        Install();
+    }
+    void TearDown() override {
+        scope.reset();
+        TTempFolderTest::TearDown();
+    }
+    void Install() {
+        scope.reset();
+        TServices s;
+        s.options = &options;
+        s.log = log.get();
+        s.registry = registry.get();
+        s.ui = &ui;
+        s.catalogue = catalogue.get();
+        scope = std::make_unique<TServicesScope>(s);
+    }
+    std::string Root() const { return "Software\\Driftscope"; }
+
+    std::unique_ptr<TSqliteRegistry> registry;
+    std::unique_ptr<TItemManager> catalogue;
+    TApplicationOptions options;
+    std::unique_ptr<TApplicationLog> log;
+    TScriptedUserInterface ui;
+    std::unique_ptr<TServicesScope> scope;
+};
+
+} // namespace driftscope::test_support
