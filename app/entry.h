@@ -1,12 +1,17 @@
 #pragma once
 
+#include "app/user_interface.h"
+
+#include <memory>
+
 namespace driftscope {
 
-class TItemManager;
-class TdmMain;
+class TMainModel;
 
-// Runs the desktop interface until its main window closes; returns the exit code.
-// Built from ui/ with the GUI, from app/no_gui.cpp without it.
-int RunInteractive(int argc, char** argv, TItemManager& catalogue, TdmMain& data);
+// The interactive face: built from ui/ with the GUI, from app/no_gui.cpp without it.
+// The user interface is created first, so that start-up questions can be asked in it.
+std::unique_ptr<IUserInterface> CreateInteractiveUserInterface(int& argc, char** argv);
+// Runs the main window until it closes; returns the exit code.
+int RunInteractive(IUserInterface& ui, TMainModel& model);
 
 } // namespace driftscope

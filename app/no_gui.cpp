@@ -4,7 +4,11 @@
 
 namespace driftscope {
 
-int RunInteractive(int, char**, TItemManager&, TdmMain&) {
+std::unique_ptr<IUserInterface> CreateInteractiveUserInterface(int&, char**) {
+    return std::make_unique<THeadlessUserInterface>();
+}
+
+int RunInteractive(IUserInterface&, TMainModel&) {
     std::fputs("Driftscope was built without its desktop interface.\n"
                "Run it with command-line arguments instead.\n",
                stderr);

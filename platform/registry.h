@@ -3,6 +3,7 @@
 #include "model/item.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -104,6 +105,10 @@ public:
     virtual TRegError DeleteKey(TRootKey root, std::string_view path) = 0;
     virtual TRegError Apply(const std::vector<TRegChange>& changes) = 0;
 };
+
+// The registry the program keeps its settings in: the system's own on Windows, Driftscope's
+// registry store on Linux. Throws std::runtime_error when it cannot be opened.
+std::unique_ptr<IRegistry> OpenSystemRegistry();
 
 class TRegistryNames {
 public:

@@ -147,6 +147,10 @@ TSqliteRegistry::~TSqliteRegistry() {
     statements_.clear();
 }
 
+std::unique_ptr<IRegistry> OpenSystemRegistry() {
+    return std::make_unique<TSqliteRegistry>(TSqliteRegistry::DefaultPath());
+}
+
 std::filesystem::path TSqliteRegistry::DefaultPath() {
     return TUserFolders::ConfigFolder() / "driftscope" / "registry.db";
 }
