@@ -307,6 +307,20 @@ void TConfiguration::DeleteGridSettings(std::string_view name) {
     }
 }
 
+bool TConfiguration::CheckScreenResolution() {
+    int width = 0;
+    int height = 0;
+    IUserInterface* ui = Services().ui;
+    if (ui == nullptr || !ui->ScreenSize(width, height) || (width >= 1024 && height >= 768)) {
+        return false;
+    }
+    return TMessageDialog::ShowMessageDialog(
+               "The recommended screen resolution for " + Services().title +
+                   " is at least 1024 by 768 pixels.  Would you like to launch the control panel "
+                   "applet to adjust your display settings?",
+               TMsgKind::Information, mbYes | mbNo, mrNo, 6) == mrYes;
+}
+
 bool TConfiguration::CreateWorkingFolders() {
     const std::string action = "creating required application folders";
     Log("Start: " + action);

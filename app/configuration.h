@@ -36,6 +36,10 @@ public:
     // Deletes the stored grid layouts of one set (an item) under every theme.
     static void DeleteGridSettings(std::string_view name);
 
+    // Below 1024 x 768 pixels asks whether to adjust the display (prompt 6; a switched-off
+    // prompt counts as No). True when the user answered Yes.
+    static bool CheckScreenResolution();
+
     // Creates the working folders with their parents, in order; on failure tells the user
     // "Cannot create folder: ..." and returns false (the program then ends).
     static bool CreateWorkingFolders();

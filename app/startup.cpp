@@ -53,6 +53,13 @@ std::optional<int> TStartup::Begin() {
 
     TConfiguration::LoadSettings();
     options_.commandLineMode = commandLine;
+    if (!commandLine) {
+        // Opening the display settings arrives with the launch manager; the answer is kept
+        // in the log until then.
+        if (TConfiguration::CheckScreenResolution()) {
+            log_->AddEntry("display settings requested");
+        }
+    }
     if (!TProcessInfo::IsAdministrator() &&
         TMessageDialog::ShowMessageDialog(kNotAdministratorText, TMsgKind::Warning, mbYes | mbNo,
                                           mrYes, 7) != mrYes) {

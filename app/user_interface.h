@@ -41,6 +41,8 @@ public:
     virtual void ShowError(const TErrorReport& report) = 0;
     // Lets pending window events run (repaint, Cancel); called from progress steps.
     virtual void ProcessEvents() = 0;
+    // The primary screen's size in pixels; false when there is no screen.
+    virtual bool ScreenSize(int& width, int& height) const = 0;
 };
 
 // Command-line mode: nothing is shown; questions take their default answer.
@@ -51,6 +53,7 @@ public:
     }
     void ShowError(const TErrorReport&) override {}
     void ProcessEvents() override {}
+    bool ScreenSize(int&, int&) const override { return false; }
 };
 
 } // namespace driftscope

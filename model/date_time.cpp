@@ -125,6 +125,14 @@ TDateTime TDateTimeUtilities::FromUnixTime(std::int64_t seconds, int millisecond
     return TryEncode(p).value_or(0);
 }
 
+TDateTime TDateTimeUtilities::FromFileTime(std::filesystem::file_time_type time) {
+    const auto sys = std::chrono::file_clock::to_sys(time);
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(sys.time_since_epoch()).count();
+    const auto seconds = ms >= 0 ? ms / 1000 : (ms - 999) / 1000;
+    return FromUnixTime(seconds, static_cast<int>(ms - seconds * 1000));
+}
+
 std::string TDateTimeUtilities::FloatToText(double value) {
     std::array<char, 64> buf{};
     const auto res =

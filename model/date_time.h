@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,6 +38,8 @@ public:
     static TDateTime Now();
     // Seconds since the Unix epoch (UTC) to local date-time.
     static TDateTime FromUnixTime(std::int64_t seconds, int milliseconds = 0);
+    // A file's last-write time as local date-time.
+    static TDateTime FromFileTime(std::filesystem::file_time_type time);
 
     // The general floating-point text with up to 15 significant digits ("39426.6543287037").
     static std::string FloatToText(double value);

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTreeWidget>
 
 namespace driftscope {
@@ -63,6 +64,16 @@ public:
     }
 
     void ProcessEvents() override { QCoreApplication::processEvents(); }
+
+    bool ScreenSize(int& width, int& height) const override {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        if (screen == nullptr) {
+            return false;
+        }
+        width = screen->size().width();
+        height = screen->size().height();
+        return true;
+    }
 
 private:
     QApplication app_;

@@ -33,6 +33,13 @@ public:
     }
     void ShowError(const TErrorReport& report) override { errors.push_back(report); }
     void ProcessEvents() override { ++eventCalls; }
+    int screenWidth = 1920;
+    int screenHeight = 1080;
+    bool ScreenSize(int& width, int& height) const override {
+        width = screenWidth;
+        height = screenHeight;
+        return true;
+    }
 };
 
 // A settings store, options, catalogue, log and scripted interface in a temporary folder,

@@ -176,3 +176,21 @@ TEST_F(ConfigurationTest, WorkingFoldersAreCreatedOrTheRunEnds) {
     EXPECT_EQ(ui.shown[0].text, "Cannot create folder: " + options.folders.reports +
                                     "\r\n\r\nThe application will terminate.");
 }
+
+TEST_F(ConfigurationTest, ASmallScreenAsksOnceAndASwitchedOffPromptCountsAsNo) {
+    EXPECT_FALSE(TConfiguration::CheckScreenResolution());
+    EXPECT_TRUE(ui.shown.empty());
+    ui.screenWidth = 800;
+    ui.answers.push_back({mrYes, false});
+    EXPECT_TRUE(TConfiguration::CheckScreenResolution());
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].promptNumber, 6);
+    EXPECT_EQ(ui.shown[0].text.rfind("The recommended screen resolution for Driftscope is at least "
+                                     "1024 by 768 pixels.  Would",
+                                     0),
+              0u);
+    ui.answers.push_back({mrNo, true});
+    EXPECT_FALSE(TConfiguration::CheckScreenResolution());
+    EXPECT_FALSE(TConfiguration::CheckScreenResolution()) << "No is the default: now switched off";
+    EXPECT_EQ(ui.shown.size(), 2u);
+}
