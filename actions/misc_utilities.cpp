@@ -40,21 +40,26 @@ void TMiscUtilities::AppendApplicationInformation(std::vector<std::string>& line
 }
 
 void TMiscUtilities::AppendSystemInformation(std::vector<std::string>& lines) {
+    ISystemFacts* facts = Services().system;
+    const auto fact = [facts](std::string (ISystemFacts::*get)()) {
+        return facts != nullptr ? (facts->*get)() : std::string();
+    };
     lines.push_back(Heading("System Information"));
-    lines.push_back("Operating System: " + TSystemFacts::OperatingSystemName());
-    lines.push_back("Operating System Version: " + TSystemFacts::OperatingSystemVersion());
-    lines.push_back("Windows Folder: " + TSystemFacts::WindowsFolder());
-    lines.push_back("Windows System Folder: " + TSystemFacts::SystemFolder());
-    lines.push_back("Operating System Build Number: " + TSystemFacts::BuildNumber());
-    lines.push_back("Service Pack: " + TSystemFacts::ServicePack());
+    lines.push_back("Operating System: " + fact(&ISystemFacts::OperatingSystemName));
+    lines.push_back("Operating System Version: " + fact(&ISystemFacts::OperatingSystemVersion));
+    lines.push_back("Windows Folder: " + fact(&ISystemFacts::WindowsFolder));
+    lines.push_back("Windows System Folder: " + fact(&ISystemFacts::SystemFolder));
+    lines.push_back("Operating System Build Number: " + fact(&ISystemFacts::BuildNumber));
+    lines.push_back("Service Pack: " + fact(&ISystemFacts::ServicePack));
 }
 
 void TMiscUtilities::AppendMemoryInformation(std::vector<std::string>& lines) {
+    ISystemFacts* facts = Services().system;
     lines.push_back(Heading("Memory"));
     lines.push_back("Application Memory Usage (KB): " +
                     std::to_string(TProcessInfo::WorkingSetKB()));
     lines.push_back("Total Physical Memory (KB): " +
-                    std::to_string(TSystemFacts::TotalPhysicalMemory() >> 10));
+                    std::to_string((facts != nullptr ? facts->TotalPhysicalMemory() : 0) >> 10));
 }
 
 void TMiscUtilities::AppendCommentsSection(std::vector<std::string>& lines) {

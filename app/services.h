@@ -4,7 +4,9 @@
 
 namespace driftscope {
 
+class IFileSystem;
 class IRegistry;
+class ISystemFacts;
 class IUserInterface;
 class TApplicationLog;
 class TItemManager;
@@ -19,6 +21,8 @@ struct TServices {
     TApplicationOptions* options = nullptr;
     TApplicationLog* log = nullptr;
     IRegistry* registry = nullptr;
+    IFileSystem* fileSystem = nullptr;
+    ISystemFacts* system = nullptr;
     IUserInterface* ui = nullptr;
     TItemManager* catalogue = nullptr;
 

@@ -47,6 +47,10 @@ std::optional<int> TStartup::Begin() {
     services.options = &options_;
     services.log = log_.get();
     services.registry = registry_.get();
+    fileSystem_ = CreateSystemFileSystem();
+    system_ = CreateSystemFacts();
+    services.fileSystem = fileSystem_.get();
+    services.system = system_.get();
     services.ui = ui_.get();
     services.catalogue = catalogue_.get();
     services_ = std::make_unique<TServicesScope>(services);

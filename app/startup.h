@@ -6,8 +6,10 @@
 #include "app/services.h"
 #include "app/user_interface.h"
 #include "model/item.h"
+#include "platform/file_system.h"
 #include "platform/instance_lock.h"
 #include "platform/registry.h"
+#include "platform/system_facts.h"
 
 #include <memory>
 #include <optional>
@@ -52,6 +54,8 @@ private:
     TApplicationOptions options_;
     std::unique_ptr<TItemManager> catalogue_;
     std::unique_ptr<IRegistry> registry_;
+    std::unique_ptr<IFileSystem> fileSystem_;
+    std::unique_ptr<ISystemFacts> system_;
     std::unique_ptr<IUserInterface> ui_;
     std::unique_ptr<TInstanceLock> instance_;
     std::unique_ptr<TServicesScope> services_;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/item.h"
+#include "platform/result.h"
 
 #include <cstdint>
 #include <memory>
@@ -27,30 +28,10 @@ enum class TRegKind : std::uint32_t {
     Qword = 11, // REG_QWORD
 };
 
-enum class TRegStatus { Ok, NotFound, AccessDenied, Failed };
-
-// A value or the reason there is none: a value that could not be read is not the same as
-// a value that is absent.
+using TRegStatus = TStatus;
 template <typename T>
-struct TRegResult {
-    TRegStatus status = TRegStatus::Ok;
-    T value{};
-    std::string message;
-
-    bool Ok() const { return status == TRegStatus::Ok; }
-    static TRegResult Error(TRegStatus status, std::string message) {
-        TRegResult r;
-        r.status = status;
-        r.message = std::move(message);
-        return r;
-    }
-};
-
-struct TRegError {
-    TRegStatus status = TRegStatus::Ok;
-    std::string message;
-    bool Ok() const { return status == TRegStatus::Ok; }
-};
+using TRegResult = TResult<T>;
+using TRegError = TError;
 
 // One value: its name ("" for the default value), kind and data in the registry's own
 // byte layout (strings UTF-16LE with their terminating zero, DWORDs little-endian).
