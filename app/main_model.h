@@ -8,6 +8,8 @@
 
 namespace driftscope {
 
+class TProgress;
+
 // What the main window shows of one page, kept as plain data so that the command line
 // runs the same operations without a window.
 struct TItemViewState {
@@ -32,7 +34,15 @@ public:
     TItemViewState* View(std::int32_t pageIndex);
     int PageCount() const { return static_cast<int>(views_.size()); }
 
+    // Collects an item's current data again; true unless the run was cancelled (or the
+    // item has no collector). Sets the item's currentLoaded and currentTime and the page's
+    // count and time texts.
+    bool RefreshItem(std::int32_t id, TProgress* progress);
+
 private:
+    bool RunCollector(std::int32_t id, TDataTable& table, TProgress* progress);
+    void RefreshSystemInformation(TProgress* progress);
+
     TItemManager& catalogue_;
     TdmMain data_;
     std::vector<TItemViewState> views_;

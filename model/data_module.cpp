@@ -94,6 +94,13 @@ TDataTable* TdmMain::BaselineSourceOf(std::int32_t id) const {
     return HasBaselineTable(id) ? FindTable(BaselineName(id)) : nullptr;
 }
 
+TDataTable* TdmMain::CurrentTableOf(std::int32_t id) const {
+    if (id < 0 || id >= kGeneralItemCount) {
+        return nullptr;
+    }
+    return FindTable(CurrentName(id));
+}
+
 TDataTable* TdmMain::FindTable(std::string_view name) const {
     for (const auto& table : tables_) {
         if (TTextUtilities::SameText(table->Name(), name)) {

@@ -33,6 +33,8 @@ public:
     // The current or baseline table of general items 1 to 15; none for every other id.
     TDataTable* CurrentSourceOf(std::int32_t id) const;
     TDataTable* BaselineSourceOf(std::int32_t id) const;
+    // The current table of general items 0 to 17 (System Information: its first table).
+    TDataTable* CurrentTableOf(std::int32_t id) const;
 
     // By table name ("cdsProcesses"), without regard to case; none when there is no such.
     TDataTable* FindTable(std::string_view name) const;

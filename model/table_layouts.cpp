@@ -133,7 +133,8 @@ void TTableLayouts::DefineSpecialFoldersTable(TDataTable& table) {
 
 void TTableLayouts::DefineDiskDrivesSummaryTable(TDataTable& table) {
     ItemLayout(table)
-        .Str("drive", 3, "Drive", 50)
+        // Wide enough for mount points: a cut one would make two drives equal.
+        .Str("drive", 260, "Drive", 50)
         .Str("volumeLabel", 50, "Volume Label", 100)
         .Str("volumeSerialNumber", 25, "Volume Serial Number", 125)
         .Str("driveType", 25, "Type", 75)

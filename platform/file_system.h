@@ -14,7 +14,8 @@ struct TFileEntry {
     std::string name;
     bool validName = true; // false when the name is not valid text (never listed or counted)
     bool isFolder = false;
-    bool isLink = false;   // a symbolic link: listed, never entered
+    bool isLink = false; // a symbolic link: listed, never entered
+    bool executable = false;
     TDateTime date = 0;    // local last-write time
     std::int64_t size = 0; // 0 for folders
 };
@@ -26,6 +27,8 @@ public:
     // The entries of one folder in the order the system returns them, without "." and "..";
     // entries that vanish or cannot be examined while listing are left out.
     virtual TResult<std::vector<TFileEntry>> ListFolder(const std::string& folder) = 0;
+    // One path as a listing would show it; NotFound when it does not exist.
+    virtual TResult<TFileEntry> Examine(const std::string& path) = 0;
     virtual bool FolderExists(const std::string& path) = 0;
     virtual bool FileExists(const std::string& path) = 0;
     virtual TResult<std::string> ReadFile(const std::string& path) = 0;

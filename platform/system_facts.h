@@ -42,6 +42,8 @@ public:
     virtual std::vector<std::string> EnvironmentBlock() = 0;
     virtual std::string EnvironmentVariable(std::string_view name) = 0;
     virtual std::vector<TDriveInfo> Drives() = 0;
+    // The hosts file: "drivers\etc\hosts" below the system folder on Windows, /etc/hosts.
+    virtual std::string HostsFilePath() = 0;
 };
 
 std::unique_ptr<ISystemFacts> CreateSystemFacts();

@@ -32,8 +32,10 @@ void TFakeFileSystem::AddFolder(const std::string& path, TDateTime date) {
     Attach(path, std::move(node));
 }
 
-void TFakeFileSystem::AddFile(const std::string& path, std::string content, TDateTime date) {
+void TFakeFileSystem::AddFile(const std::string& path, std::string content, TDateTime date,
+                              bool executable) {
     TNode node;
+    node.entry.executable = executable;
     node.entry.name = path.substr(path.find_last_of(PathDelimiter()) + 1);
     node.entry.date = date;
     node.entry.size = static_cast<std::int64_t>(content.size());
@@ -74,6 +76,14 @@ TResult<std::vector<TFileEntry>> TFakeFileSystem::ListFolder(const std::string& 
         result.value.push_back(nodes_.at(child).entry);
     }
     return result;
+}
+
+TResult<TFileEntry> TFakeFileSystem::Examine(const std::string& path) {
+    const auto it = nodes_.find(path);
+    if (it == nodes_.end()) {
+        return TResult<TFileEntry>::Error(TStatus::NotFound, path + ": not found");
+    }
+    return {TStatus::Ok, it->second.entry, {}};
 }
 
 bool TFakeFileSystem::FolderExists(const std::string& path) {

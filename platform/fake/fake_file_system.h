@@ -11,13 +11,15 @@ namespace driftscope {
 class TFakeFileSystem final : public IFileSystem {
 public:
     void AddFolder(const std::string& path, TDateTime date = 45000);
-    void AddFile(const std::string& path, std::string content = {}, TDateTime date = 45000);
+    void AddFile(const std::string& path, std::string content = {}, TDateTime date = 45000,
+                 bool executable = false);
     // An entry whose name is not valid text.
     void AddInvalidName(const std::string& folder, const std::string& name);
     void AddLink(const std::string& path, bool toFolder);
     void DenyAccess(const std::string& folder) { denied_.insert(folder); }
 
     TResult<std::vector<TFileEntry>> ListFolder(const std::string& folder) override;
+    TResult<TFileEntry> Examine(const std::string& path) override;
     bool FolderExists(const std::string& path) override;
     bool FileExists(const std::string& path) override;
     TResult<std::string> ReadFile(const std::string& path) override;

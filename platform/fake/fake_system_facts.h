@@ -23,6 +23,7 @@ public:
     std::map<int, std::string> specialFolders;
     std::vector<std::string> environment;
     std::vector<TDriveInfo> drives;
+    std::string hostsFile = "/etc/hosts";
 
     std::string OperatingSystemName() override { return osName; }
     std::string OperatingSystemVersion() override { return osVersion; }
@@ -50,6 +51,7 @@ public:
         return {};
     }
     std::vector<TDriveInfo> Drives() override { return drives; }
+    std::string HostsFilePath() override { return hostsFile; }
 };
 
 } // namespace driftscope

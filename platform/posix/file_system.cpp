@@ -131,6 +131,12 @@ bool MoveToTrash(const std::filesystem::path& path) {
            MoveToTrashFolder(absolute, top / (".Trash-" + std::to_string(getuid())));
 }
 
+void Fill(TFileEntry& entry, const struct stat& st) {
+    entry.date = LocalTime(st.st_mtim);
+    entry.size = entry.isFolder ? 0 : static_cast<std::int64_t>(st.st_size);
+    entry.executable = !entry.isFolder && (st.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) != 0;
+}
+
 class TPosixFileSystem final : public IFileSystem {
 public:
     TResult<std::vector<TFileEntry>> ListFolder(const std::string& folder) override {
@@ -161,11 +167,28 @@ public:
                 struct stat target {};
                 entry.isFolder = fstatat(fd, e->d_name, &target, 0) == 0 && S_ISDIR(target.st_mode);
             }
-            entry.date = LocalTime(st.st_mtim);
-            entry.size = entry.isFolder ? 0 : static_cast<std::int64_t>(st.st_size);
+            Fill(entry, st);
             result.value.push_back(std::move(entry));
         }
         return result;
+    }
+
+    TResult<TFileEntry> Examine(const std::string& path) override {
+        struct stat st {};
+        if (path.empty() || lstat(path.c_str(), &st) != 0) {
+            return TResult<TFileEntry>::Error(TStatus::NotFound, path + ": not found");
+        }
+        TResult<TFileEntry> r;
+        r.value.name = std::filesystem::path(path).filename().string();
+        r.value.validName = ValidUtf8(r.value.name.c_str());
+        r.value.isLink = S_ISLNK(st.st_mode);
+        r.value.isFolder = S_ISDIR(st.st_mode);
+        if (r.value.isLink) {
+            struct stat target {};
+            r.value.isFolder = stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode);
+        }
+        Fill(r.value, st);
+        return r;
     }
 
     bool FolderExists(const std::string& path) override {

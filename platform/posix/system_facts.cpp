@@ -233,6 +233,8 @@ public:
         return value != nullptr ? value : "";
     }
 
+    std::string HostsFilePath() override { return "/etc/hosts"; }
+
     std::vector<TDriveInfo> Drives() override {
         std::vector<TDriveInfo> drives;
         const auto labels = DiskLinks("/dev/disk/by-label");

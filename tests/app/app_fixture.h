@@ -5,6 +5,8 @@
 #include "app/services.h"
 #include "app/user_interface.h"
 #include "model/item.h"
+#include "platform/fake/fake_file_system.h"
+#include "platform/fake/fake_system_facts.h"
 #include "platform/posix/sqlite_registry.h"
 
 #include "../platform/registry_test_support.h"
@@ -64,13 +66,27 @@ protected:
         s.options = &options;
         s.log = log.get();
         s.registry = registry.get();
+        s.fileSystem = &files;
+        s.system = &facts;
         s.ui = &ui;
         s.catalogue = catalogue.get();
         scope = std::make_unique<TServicesScope>(s);
     }
     std::string Root() const { return "Software\\Driftscope"; }
+    // The actions of the log records written since the test began, after the first.
+    std::vector<std::string> LogActions() {
+        std::vector<std::string> actions;
+        TDataTable& t = log->Table();
+        for (t.First(); !t.Eof(); t.Next()) {
+            actions.push_back(t.AsString("action"));
+        }
+        actions.erase(actions.begin());
+        return actions;
+    }
 
     std::unique_ptr<TSqliteRegistry> registry;
+    TFakeFileSystem files;
+    TFakeSystemFacts facts;
     std::unique_ptr<TItemManager> catalogue;
     TApplicationOptions options;
     std::unique_ptr<TApplicationLog> log;

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "model/data_table.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace driftscope {
+
+class TProgress;
+class TProgressAction;
+
+// Special folder numbers (CSIDL) the program asks for by name.
+enum TSpecialFolder : int {
+    csidlDesktop = 0x00,
+    csidlPersonal = 0x05,
+    csidlStartup = 0x07,
+    csidlMyDocuments = 0x0C,
+    csidlCommonStartup = 0x18,
+    csidlProgramFiles = 0x26,
+};
+
+// The collectors and the system-location lookups they share. Collectors append rows to
+// the table they are given (they never empty it), log "Start: loading: <name>" and
+// "End: ...", honour Cancel through the progress window when there is one, and hand
+// errors to the central handler, keeping the rows already posted.
+class TDataUtilities {
+public:
+    // Lookups: empty texts where the system has no such place.
+    static std::string TempFolder();
+    static std::string UserProfileFolder();
+    static std::string AllUsersProfileFolder();
+    static std::string WindowsFolder();
+    static std::string SystemFolder();
+    static std::string SpecialFolder(int csidl);
+    static std::string CommonStartupFolder();
+    static std::string UserStartupFolder();
+    static std::string ProgramFilesFolder();
+    static std::string ScheduledTasksFolder();
+    static std::string ActiveXCacheFolder();
+    static std::string HostsFilePath();
+    static std::string ComputerName();
+    static std::string UserName();
+    static std::string OperatingSystemName();
+    static std::string OperatingSystemVersion();
+    static std::string BuildNumber();
+    static std::string ServicePack();
+    static std::string DefaultLanguage();
+    static std::string TimeZoneName();
+    static std::string DefaultBrowser();
+
+    // System Information.
+    static void LoadSystemInformation(TDataTable& table);
+    static void LoadSpecialFolders(TDataTable& table);
+    static void LoadDriveSummary(TDataTable& table);
+    static void LoadEnvironmentVariables(TDataTable& table, TProgress* progress);
+
+    // Files.
+    static void LoadFolderContents(const std::string& folder,
+                                   const std::optional<std::vector<std::string>>& fileFilter,
+                                   TProgressAction* progressRow, TProgress* progress,
+                                   TDataTable& table, int contentMode, bool includeSubfolders);
+    static int CountFolderEntries(const std::string& folder, TProgress* progress,
+                                  bool includeSubfolders);
+    static void LoadIniFileContents(const std::string& path, TDataTable& table,
+                                    TProgress* progress);
+    static void LoadStartup(TDataTable& table, TProgress* progress);
+    static void LoadScheduledTasks(TDataTable& table, TProgress* progress);
+    static void LoadHostsFile(TDataTable& table, TProgress* progress);
+    static void LoadProgramFiles(TDataTable& table, TProgress* progress);
+    static void LoadTemp(TDataTable& table, TProgress* progress);
+    static void LoadCustomFolderItem(const std::string& itemName, const std::string& folder,
+                                     TProgress* progress,
+                                     const std::optional<std::vector<std::string>>& fileFilter,
+                                     int contentMode, bool includeSubfolders, TDataTable& table);
+    static void LoadCustomIniItem(const std::string& itemName, const std::string& path,
+                                  TProgress* progress, TDataTable& table);
+
+    // The text of a file as lines: byte-order mark dropped, CRLF or LF, a last line
+    // without line end kept.
+    static std::vector<std::string> TextLines(std::string_view text);
+    // One hosts line: false for blank and comment lines.
+    static bool ParseHostsLine(std::string_view line, std::string& ipAddress,
+                               std::string& hostName);
+};
+
+} // namespace driftscope
