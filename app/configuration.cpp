@@ -26,7 +26,7 @@ std::optional<TRegistryKey> OpenSettings(std::string_view subkey, bool create = 
     }
     std::string path = Services().SettingsPath();
     if (!subkey.empty()) {
-        path += "\\" + std::string(subkey);
+        path.append("\\").append(subkey);
     }
     return TRegistryKey::Open(*registry, TRootKey::CurrentUser, std::move(path), create);
 }

@@ -87,8 +87,12 @@ bool PassesFilter(const std::string& name, const std::optional<std::vector<std::
         return true;
     }
     const std::string extension = Extension(name);
+    if (extension.empty()) {
+        return false;
+    }
+    const std::string_view afterDot = std::string_view(extension).substr(1);
     for (const std::string& e : *filter) {
-        if (TTextUtilities::SameText(extension, "." + std::string(TTextUtilities::Trim(e)))) {
+        if (TTextUtilities::SameText(afterDot, TTextUtilities::Trim(e))) {
             return true;
         }
     }
@@ -162,7 +166,7 @@ bool ReadFolder(const std::string& folder, const std::optional<std::vector<std::
 }
 
 int CountEntries(const std::string& folder, bool subfolders) {
-    const auto listing = Files().ListFolder(folder);
+    const auto listing = Files().ListFolder(folder, false);
     if (!listing.Ok()) {
         return 0;
     }

@@ -25,8 +25,10 @@ class IFileSystem {
 public:
     virtual ~IFileSystem() = default;
     // The entries of one folder in the order the system returns them, without "." and "..";
-    // entries that vanish or cannot be examined while listing are left out.
-    virtual TResult<std::vector<TFileEntry>> ListFolder(const std::string& folder) = 0;
+    // entries that vanish or cannot be examined while listing are left out. Without details
+    // only names and kinds are filled (no dates, sizes or link targets), which is cheaper.
+    virtual TResult<std::vector<TFileEntry>> ListFolder(const std::string& folder,
+                                                        bool details = true) = 0;
     // One path as a listing would show it; NotFound when it does not exist.
     virtual TResult<TFileEntry> Examine(const std::string& path) = 0;
     virtual bool FolderExists(const std::string& path) = 0;

@@ -58,7 +58,7 @@ void TFakeFileSystem::AddLink(const std::string& path, bool toFolder) {
     Attach(path, std::move(node));
 }
 
-TResult<std::vector<TFileEntry>> TFakeFileSystem::ListFolder(const std::string& folder) {
+TResult<std::vector<TFileEntry>> TFakeFileSystem::ListFolder(const std::string& folder, bool) {
     using R = TResult<std::vector<TFileEntry>>;
     std::string key = folder;
     while (key.size() > 1 && key.back() == PathDelimiter()) {

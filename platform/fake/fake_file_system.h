@@ -18,7 +18,8 @@ public:
     void AddLink(const std::string& path, bool toFolder);
     void DenyAccess(const std::string& folder) { denied_.insert(folder); }
 
-    TResult<std::vector<TFileEntry>> ListFolder(const std::string& folder) override;
+    TResult<std::vector<TFileEntry>> ListFolder(const std::string& folder,
+                                                bool details = true) override;
     TResult<TFileEntry> Examine(const std::string& path) override;
     bool FolderExists(const std::string& path) override;
     bool FileExists(const std::string& path) override;

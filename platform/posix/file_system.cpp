@@ -139,7 +139,7 @@ void Fill(TFileEntry& entry, const struct stat& st) {
 
 class TPosixFileSystem final : public IFileSystem {
 public:
-    TResult<std::vector<TFileEntry>> ListFolder(const std::string& folder) override {
+    TResult<std::vector<TFileEntry>> ListFolder(const std::string& folder, bool details) override {
         using R = TResult<std::vector<TFileEntry>>;
         std::unique_ptr<DIR, TDirCloser> dir(opendir(folder.c_str()));
         if (!dir) {
@@ -152,6 +152,15 @@ public:
         const int fd = dirfd(dir.get());
         while (const dirent* e = readdir(dir.get())) {
             if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) {
+                continue;
+            }
+            if (!details && e->d_type != DT_UNKNOWN) {
+                TFileEntry entry;
+                entry.name = e->d_name;
+                entry.validName = ValidUtf8(e->d_name);
+                entry.isFolder = e->d_type == DT_DIR;
+                entry.isLink = e->d_type == DT_LNK;
+                result.value.push_back(std::move(entry));
                 continue;
             }
             struct stat st {};

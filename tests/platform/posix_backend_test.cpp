@@ -53,8 +53,8 @@ TEST_F(PosixBackendTest, ATreeWithALinkLoopAndABadNameIsReadOnce) {
     std::vector<std::string> names = Rows(table, {"name", "size"});
     std::sort(names.begin(), names.end());
     const std::string r = root.string();
-    std::vector<std::string> expected{r + "/a|", r + "/a/b|", r + "/a/b/file.txt|5",
-                                      r + "/a/back|", r + "/top.dll|2"};
+    std::vector<std::string> expected{r + "/a|", r + "/a/b|", r + "/a/b/file.txt|5", r + "/a/back|",
+                                      r + "/top.dll|2"};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(names, expected);
     EXPECT_EQ(TDataUtilities::CountFolderEntries(r, nullptr, true), 5);
@@ -99,7 +99,8 @@ TEST_F(PosixBackendTest, RemovedFilesGoToTheTrashWithTheirOrigin) {
     EXPECT_TRUE(TFileUtilities::RemoveFile(file.string(), true));
     EXPECT_FALSE(std::filesystem::exists(file));
     EXPECT_TRUE(std::filesystem::exists(dir_ / "share" / "Trash" / "files" / file.filename()));
-    std::ifstream info(dir_ / "share" / "Trash" / "info" / (file.filename().string() + ".trashinfo"));
+    std::ifstream info(dir_ / "share" / "Trash" / "info" /
+                       (file.filename().string() + ".trashinfo"));
     std::string text{std::istreambuf_iterator<char>(info), {}};
     EXPECT_NE(text.find("Path=" + file.string()), std::string::npos);
     std::ofstream(file) << "y";
