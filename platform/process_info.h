@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 
 namespace driftscope {
 
@@ -15,6 +16,8 @@ public:
     // True when the user holds administrator rights (Linux: root, or a member of the sudo,
     // wheel or admin group).
     static bool IsAdministrator();
+    // The system's text for the last error of this thread.
+    static std::string LastErrorText();
 };
 
 } // namespace driftscope

@@ -3,6 +3,7 @@
 #include <grp.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -30,6 +31,8 @@ std::filesystem::path TProcessInfo::ProgramFile() {
     auto path = std::filesystem::read_symlink("/proc/self/exe", ec);
     return ec ? std::filesystem::path() : path;
 }
+
+std::string TProcessInfo::LastErrorText() { return std::strerror(errno); }
 
 bool TProcessInfo::IsAdministrator() {
     if (geteuid() == 0) {
