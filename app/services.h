@@ -5,6 +5,7 @@
 namespace driftscope {
 
 class IFileSystem;
+class ILauncher;
 class IRegistry;
 class ISystemFacts;
 class IUserInterface;
@@ -23,6 +24,7 @@ struct TServices {
     IRegistry* registry = nullptr;
     IFileSystem* fileSystem = nullptr;
     ISystemFacts* system = nullptr;
+    ILauncher* launcher = nullptr;
     IUserInterface* ui = nullptr;
     TItemManager* catalogue = nullptr;
 

@@ -51,6 +51,8 @@ std::optional<int> TStartup::Begin() {
     system_ = CreateSystemFacts();
     services.fileSystem = fileSystem_.get();
     services.system = system_.get();
+    launcher_ = CreateSystemLauncher();
+    services.launcher = launcher_.get();
     services.ui = ui_.get();
     services.catalogue = catalogue_.get();
     services_ = std::make_unique<TServicesScope>(services);

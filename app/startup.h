@@ -8,6 +8,7 @@
 #include "model/item.h"
 #include "platform/file_system.h"
 #include "platform/instance_lock.h"
+#include "platform/launcher.h"
 #include "platform/registry.h"
 #include "platform/system_facts.h"
 
@@ -56,6 +57,7 @@ private:
     std::unique_ptr<IRegistry> registry_;
     std::unique_ptr<IFileSystem> fileSystem_;
     std::unique_ptr<ISystemFacts> system_;
+    std::unique_ptr<ILauncher> launcher_;
     std::unique_ptr<IUserInterface> ui_;
     std::unique_ptr<TInstanceLock> instance_;
     std::unique_ptr<TServicesScope> services_;

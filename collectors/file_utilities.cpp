@@ -3,6 +3,7 @@
 #include "app/exception_handler.h"
 #include "app/services.h"
 #include "platform/file_system.h"
+#include "platform/launcher.h"
 
 #include <stdexcept>
 
@@ -49,6 +50,25 @@ std::string TFileUtilities::CanonicalPath(const std::string& path) {
     } catch (...) {
         TExceptionHandler::HandleCurrent();
         return {};
+    }
+}
+
+} // namespace driftscope
+
+namespace driftscope {
+
+void TFileUtilities::ShowFileProperties(const std::string& path) {
+    try {
+        ILauncher* launcher = Services().launcher;
+        if (launcher == nullptr) {
+            throw std::logic_error("no launcher installed");
+        }
+        const TError e = launcher->ShowProperties(path);
+        if (!e.Ok()) {
+            throw std::runtime_error(e.message);
+        }
+    } catch (...) {
+        TExceptionHandler::HandleCurrent();
     }
 }
 

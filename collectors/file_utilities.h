@@ -26,6 +26,8 @@ public:
     static bool RemoveFiles(const std::vector<std::string>& paths, bool toRecycleBin);
     // The long, correctly spelled form of an existing path; empty when there is none.
     static std::string CanonicalPath(const std::string& path);
+    // The desktop's properties of a file or folder.
+    static void ShowFileProperties(const std::string& path);
 };
 
 } // namespace driftscope

@@ -32,7 +32,9 @@ std::filesystem::path TProcessInfo::ProgramFile() {
     return ec ? std::filesystem::path() : path;
 }
 
-std::string TProcessInfo::LastErrorText() { return std::strerror(errno); }
+std::string TProcessInfo::LastErrorText() {
+    return std::strerror(errno);
+}
 
 bool TProcessInfo::IsAdministrator() {
     if (geteuid() == 0) {

@@ -2,7 +2,9 @@
 #include "app/progress.h"
 #include "collector_test_support.h"
 #include "collectors/data_utilities.h"
+#include "collectors/file_utilities.h"
 #include "collectors/icon_manager.h"
+#include "platform/fake/fake_launcher.h"
 
 #include <gtest/gtest.h>
 
@@ -203,4 +205,17 @@ TEST_F(FileCollectorsTest, StartupAndScheduledTasks) {
     EXPECT_EQ(
         Rows(tasks, {"name", "file"}),
         (std::vector<std::string>{"BACKUP|/win/tasks/BACKUP.JOB", "Clean|/win/tasks/Clean.job"}));
+}
+
+TEST_F(FileCollectorsTest, PropertiesGoThroughTheLauncherAndFailuresAreReported) {
+    TFakeLauncher launcher;
+    TServices s = Services();
+    s.launcher = &launcher;
+    TServicesScope scope(s);
+    TFileUtilities::ShowFileProperties("/data/app.EXE");
+    EXPECT_EQ(launcher.properties, std::vector<std::string>{"/data/app.EXE"});
+    launcher.nextResult = {TStatus::Failed, "no file manager"};
+    TFileUtilities::ShowFileProperties("/data/app.EXE");
+    ASSERT_EQ(ui.errors.size(), 1u);
+    EXPECT_EQ(ui.errors[0].message, "no file manager");
 }

@@ -3,6 +3,7 @@
 #include "../collectors/collector_test_support.h"
 #include "collectors/data_utilities.h"
 #include "collectors/file_utilities.h"
+#include "platform/launcher.h"
 
 #include <gtest/gtest.h>
 
@@ -118,4 +119,16 @@ TEST_F(PosixBackendTest, RemovedFilesGoToTheTrashWithTheirOrigin) {
     } else {
         setenv("XDG_DATA_HOME", oldData.c_str(), 1);
     }
+}
+
+TEST(PosixLauncher, StartsProgramsWithArgumentVectors) {
+    const auto launcher = CreateSystemLauncher();
+    const auto ok = launcher->Run({"sh", "-c", "exit 3"}, true, "/");
+    ASSERT_TRUE(ok.Ok());
+    EXPECT_EQ(ok.value, 3);
+    // An argument holding shell syntax reaches the program untouched.
+    const auto literal = launcher->Run({"test", "$(false)", "=", "$(false)"}, true, {});
+    ASSERT_TRUE(literal.Ok());
+    EXPECT_EQ(literal.value, 0);
+    EXPECT_EQ(launcher->Run({"no-such-program-here"}, true, {}).status, TStatus::NotFound);
 }

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "platform/result.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace driftscope {
+
+struct TProcessEntry {
+    std::uint32_t pid = 0;
+    std::string executable; // the canonical path of the program file
+};
+
+// Running processes and the files they have loaded.
+class IProcessList {
+public:
+    virtual ~IProcessList() = default;
+    // Processes whose program can be read, in the system's order.
+    virtual TResult<std::vector<TProcessEntry>> Processes() = 0;
+    // The distinct program files a process has loaded, its own program first.
+    virtual TResult<std::vector<std::string>> Modules(std::uint32_t pid) = 0;
+};
+
+struct TServiceEntry {
+    std::string name;
+    std::string displayName;
+    std::string imagePath;
+    std::uint32_t type = 0;  // the classic type flags (driver, own process, shared process)
+    std::uint32_t state = 0; // 1 stopped ... 7 paused
+};
+
+// The service manager's services and the kernel's drivers.
+class IServiceManager {
+public:
+    virtual ~IServiceManager() = default;
+    // NotFound/Failed when the manager cannot be asked.
+    virtual TResult<std::vector<TServiceEntry>> Services() = 0;
+};
+
+} // namespace driftscope
