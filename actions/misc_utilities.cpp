@@ -107,7 +107,7 @@ bool TMiscUtilities::IsRootKeyName(std::string_view text) {
 std::string TMiscUtilities::RootKeyNames() {
     std::string names;
     for (const TRootKeyName& r : kRootKeyNames) {
-        names += (names.empty() ? "" : "\r\n") + std::string(r.name);
+        names.append(names.empty() ? "" : "\r\n").append(r.name);
     }
     return names;
 }
@@ -164,7 +164,7 @@ std::string TMiscUtilities::FontDescription(const TFont& font) {
                                                   {font.strikeOut, "StrikeOut"}};
     for (const auto& [on, name] : names) {
         if (on) {
-            styles += (styles.empty() ? "" : ",") + std::string(name);
+            styles.append(styles.empty() ? "" : ",").append(name);
         }
     }
     if (!styles.empty()) {

@@ -70,7 +70,8 @@ void BM_Locate(benchmark::State& state) {
     }
     std::size_t next = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(table.FindFirst("file;process", keys[next++ % keys.size()]));
+        const auto& key = keys[next++ % keys.size()];
+        benchmark::DoNotOptimize(table.FindFirst("file;process", {key[0], key[1]}));
     }
 }
 BENCHMARK(BM_Locate)->Repetitions(5)->ReportAggregatesOnly(true);

@@ -13,11 +13,13 @@
 
 namespace driftscope {
 
+// Every distinct key (without regard to case) once, with the first row that holds it in
+// table order, found through the hash of its folded texts.
 struct TDataTable::TLocateIndex {
     std::string fieldNames;
     std::vector<int> fields;
     std::uint64_t version = 0;
-    std::unordered_map<std::string, std::uint32_t> firstRow; // folded key -> physical row
+    std::unordered_multimap<std::uint64_t, std::uint32_t> firstRows; // hash -> physical row
 };
 
 namespace {
@@ -877,56 +879,104 @@ bool TDataTable::GotoBookmarkText(std::string_view text) {
     return GotoBookmark(bookmark);
 }
 
-std::string TDataTable::LocateKey(const std::vector<int>& fields, const TCell* row) const {
-    std::string key;
-    for (const int f : fields) {
-        const TCell& cell = row[f];
-        if (cell.kind_ == TCell::Kind::String) {
-            TTextUtilities::AppendFolded(key, cell.Text());
-        } else if (!cell.IsNull()) {
-            const TFieldDef& def = fields_[static_cast<std::size_t>(f)];
-            TTextUtilities::AppendFolded(key, ValueText(def, CellValue(def, cell)));
-        }
-        key.push_back('\x1f');
+std::string_view TDataTable::KeyText(int field, const TCell& cell, std::string& scratch) const {
+    if (cell.kind_ == TCell::Kind::String) {
+        return cell.Text();
     }
-    return key;
+    if (cell.IsNull()) {
+        return {};
+    }
+    const TFieldDef& def = fields_[static_cast<std::size_t>(field)];
+    scratch = ValueText(def, CellValue(def, cell));
+    return scratch;
+}
+
+std::uint64_t TDataTable::KeyHash(const std::vector<int>& fields, const TCell* row) const {
+    std::uint64_t hash = TTextUtilities::kHashSeed;
+    std::string scratch;
+    for (const int f : fields) {
+        hash = TTextUtilities::HashFoldedInto(hash, KeyText(f, row[f], scratch));
+        hash = (hash ^ 0x1f) * 1099511628211ull;
+    }
+    return hash;
+}
+
+const TDataTable::TLocateIndex& TDataTable::LocateIndex(std::string_view fieldNames) const {
+    RequireActive();
+    if (locateIndex_ && locateIndex_->version == version_ && locateIndex_->fieldNames == fieldNames) {
+        return *locateIndex_;
+    }
+    auto index = std::make_unique<TLocateIndex>();
+    index->fieldNames = std::string(fieldNames);
+    for (const std::string& part : TTextUtilities::Split(fieldNames, ';')) {
+        index->fields.push_back(FieldIndex(TTextUtilities::Trim(part)));
+    }
+    EnsureOrder();
+    index->firstRows.reserve(rows_.size());
+    std::string scratchA;
+    std::string scratchB;
+    for (const std::uint32_t r : order_) {
+        const TCell* row = rows_[r].cells;
+        const std::uint64_t hash = KeyHash(index->fields, row);
+        const auto range = index->firstRows.equal_range(hash);
+        const bool known = std::any_of(range.first, range.second, [&](const auto& entry) {
+            const TCell* other = rows_[entry.second].cells;
+            return std::all_of(index->fields.begin(), index->fields.end(), [&](int f) {
+                return TTextUtilities::SameText(KeyText(f, row[f], scratchA),
+                                                KeyText(f, other[f], scratchB));
+            });
+        });
+        if (!known) {
+            index->firstRows.emplace(hash, r);
+        }
+    }
+    index->version = version_;
+    locateIndex_ = std::move(index);
+    return *locateIndex_;
 }
 
 int TDataTable::FindFirst(std::string_view fieldNames,
-                          const std::vector<std::string>& values) const {
-    RequireActive();
-    if (!locateIndex_ || locateIndex_->version != version_ ||
-        locateIndex_->fieldNames != fieldNames) {
-        auto index = std::make_unique<TLocateIndex>();
-        index->fieldNames = std::string(fieldNames);
-        for (const std::string& part : TTextUtilities::Split(fieldNames, ';')) {
-            index->fields.push_back(FieldIndex(TTextUtilities::Trim(part)));
-        }
-        EnsureOrder();
-        index->firstRow.reserve(rows_.size());
-        for (const std::uint32_t r : order_) {
-            index->firstRow.emplace(LocateKey(index->fields, rows_[r].cells), r);
-        }
-        index->version = version_;
-        locateIndex_ = std::move(index);
-    }
-    if (values.size() != locateIndex_->fields.size()) {
+                          const std::vector<std::string_view>& values) const {
+    const TLocateIndex& index = LocateIndex(fieldNames);
+    if (values.size() != index.fields.size()) {
         throw EDataTableError(name_ + ": locate needs one value per field");
     }
-    std::string key;
-    for (const std::string& v : values) {
-        TTextUtilities::AppendFolded(key, v);
-        key.push_back('\x1f');
+    std::uint64_t hash = TTextUtilities::kHashSeed;
+    for (const std::string_view v : values) {
+        hash = TTextUtilities::HashFoldedInto(hash, v);
+        hash = (hash ^ 0x1f) * 1099511628211ull;
     }
-    const auto it = locateIndex_->firstRow.find(key);
-    if (it == locateIndex_->firstRow.end()) {
-        return -1;
+    std::string scratch;
+    const auto range = index.firstRows.equal_range(hash);
+    for (auto it = range.first; it != range.second; ++it) {
+        const TCell* row = rows_[it->second].cells;
+        bool same = true;
+        for (std::size_t k = 0; k < values.size() && same; ++k) {
+            same = TTextUtilities::SameText(KeyText(index.fields[k], row[index.fields[k]], scratch),
+                                            values[k]);
+        }
+        if (same) {
+            EnsureOrder();
+            return static_cast<int>(positionOf_[it->second]);
+        }
     }
-    EnsureOrder();
-    return static_cast<int>(positionOf_[it->second]);
+    return -1;
 }
 
-bool TDataTable::Locate(std::string_view fieldNames, const std::vector<std::string>& values) {
+const TDataTable::TCell* TDataTable::CellsAt(int position) const {
+    EnsureOrder();
+    if (position < 0 || position >= RecordCount()) {
+        throw EDataTableError(name_ + ": no row at position " + std::to_string(position));
+    }
+    return rows_[order_[static_cast<std::size_t>(position)]].cells;
+}
+
+std::string TDataTable::CellText(int field, const TCell& cell) const {
+    std::string scratch;
+    return std::string(KeyText(field, cell, scratch));
+}
+
+bool TDataTable::Locate(std::string_view fieldNames, const std::vector<std::string_view>& values) {
     const int position = FindFirst(fieldNames, values);
     if (position < 0) {
         return false;

@@ -160,9 +160,9 @@ public:
     // Moves to the first row in the active order whose fields equal the values without
     // regard to case (a null equals an empty text). One lookup is a hash probe; the index
     // behind it is built on first use and rebuilt after the table changes.
-    bool Locate(std::string_view fieldNames, const std::vector<std::string>& values);
+    bool Locate(std::string_view fieldNames, const std::vector<std::string_view>& values);
     // Position of that row, or -1; the cursor does not move.
-    int FindFirst(std::string_view fieldNames, const std::vector<std::string>& values) const;
+    int FindFirst(std::string_view fieldNames, const std::vector<std::string_view>& values) const;
 
     void DisableControls();
     void EnableControls();
@@ -201,6 +201,11 @@ public:
             visit(static_cast<const TCell*>(rows_[r].cells));
         }
     }
+
+    // The cells of the row at a position of the active order.
+    const TCell* CellsAt(int position) const;
+    // The display text of one cell of this table (an empty text for a null).
+    std::string CellText(int field, const TCell& cell) const;
 
     // Bulk appending for loaders: BeginRow, set values that already match the field kinds
     // (strings are cut to size), EndRow. Unset fields stay null.
@@ -254,7 +259,9 @@ private:
     bool RowLess(std::uint32_t a, std::uint32_t b) const;
     void Changed(TTableChange change);
     void SetCursorToPosition(int position);
-    std::string LocateKey(const std::vector<int>& fields, const TCell* row) const;
+    std::string_view KeyText(int field, const TCell& cell, std::string& scratch) const;
+    std::uint64_t KeyHash(const std::vector<int>& fields, const TCell* row) const;
+    const TLocateIndex& LocateIndex(std::string_view fieldNames) const;
     void RebuildFieldMap();
 
     std::string name_;

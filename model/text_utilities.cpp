@@ -165,27 +165,34 @@ int TTextUtilities::CompareText(std::string_view a, std::string_view b) {
     return j < b.size() ? -1 : 0;
 }
 
+std::uint64_t TTextUtilities::HashFoldedInto(std::uint64_t hash, std::string_view text) {
+    constexpr std::uint64_t kPrime = 1099511628211ull;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        auto b = static_cast<unsigned char>(text[i]);
+        if (b < 0x80) {
+            hash = (hash ^ ((b >= 'A' && b <= 'Z') ? b + 32u : b)) * kPrime;
+            ++i;
+            continue;
+        }
+        const std::size_t start = i;
+        bool valid = false;
+        const char32_t cp = Decode(text, i, valid);
+        std::string encoded;
+        if (valid) {
+            Encode(encoded, FoldCodePoint(cp));
+        } else {
+            encoded.assign(text.substr(start, i - start));
+        }
+        for (const char c : encoded) {
+            hash = (hash ^ static_cast<unsigned char>(c)) * kPrime;
+        }
+    }
+    return hash;
+}
+
 std::size_t TTextUtilities::HashFolded(std::string_view text) {
-    // FNV-1a over the folded bytes.
-    std::uint64_t h = 14695981039346656037ull;
-    std::string folded;
-    std::string_view bytes = text;
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            folded = FoldCase(text);
-            bytes = folded;
-            break;
-        }
-    }
-    for (const char c : bytes) {
-        auto b = static_cast<unsigned char>(c);
-        if (b >= 'A' && b <= 'Z') {
-            b = static_cast<unsigned char>(b + 32);
-        }
-        h ^= b;
-        h *= 1099511628211ull;
-    }
-    return static_cast<std::size_t>(h);
+    return static_cast<std::size_t>(HashFoldedInto(kHashSeed, text));
 }
 
 std::size_t TTextUtilities::CharCount(std::string_view text) {

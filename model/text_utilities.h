@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,9 @@ public:
     // <0, 0, >0 like strcmp, on the folded texts.
     static int CompareText(std::string_view a, std::string_view b);
     static std::size_t HashFolded(std::string_view text);
+    // Continues an FNV-1a hash over the folded text, without allocating.
+    static std::uint64_t HashFoldedInto(std::uint64_t hash, std::string_view text);
+    static constexpr std::uint64_t kHashSeed = 14695981039346656037ull;
 
     // Number of code points (a malformed byte counts as one).
     static std::size_t CharCount(std::string_view text);
