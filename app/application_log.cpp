@@ -75,6 +75,7 @@ void TApplicationLog::AddEntry(std::string_view action, bool isError) {
         table_.Post();
         if (isError) {
             errorFlag_ = true;
+            ++errorCount_;
         }
     } catch (...) {
         table_.Cancel();

@@ -25,6 +25,8 @@ public:
 
     void AddEntry(std::string_view action, bool isError = false);
     bool ErrorFlag() const { return errorFlag_; }
+    // The number of error records so far.
+    int ErrorCount() const { return errorCount_; }
     int LastNumber() const { return lastNumber_; }
     TDataTable& Table() { return table_; }
 
@@ -43,6 +45,7 @@ private:
     std::filesystem::path folder_;
     int lastNumber_ = 0;
     bool errorFlag_ = false;
+    int errorCount_ = 0;
     bool adding_ = false;
 };
 

@@ -2,9 +2,17 @@
 
 #include "app/application_log.h"
 #include "app/exception_handler.h"
+#include "app/message_dialog.h"
+#include "app/options.h"
 #include "app/progress.h"
 #include "app/services.h"
 #include "collectors/data_utilities.h"
+#include "model/data_packet.h"
+#include "model/text_utilities.h"
+#include "platform/file_system.h"
+#include "reports/grid_manager.h"
+
+#include <algorithm>
 
 namespace driftscope {
 
@@ -32,6 +40,20 @@ void LogRecord(const std::string& text) {
 
 std::string TimeText(TDateTime time) {
     return TDateTimeUtilities::FormatDateTimeText(time) + "  ";
+}
+
+int ErrorCount() {
+    return Services().log != nullptr ? Services().log->ErrorCount() : 0;
+}
+
+std::string BaselinesFolder() {
+    return Services().options != nullptr ? Services().options->folders.baselines : std::string();
+}
+
+bool EndsWithText(const std::string& text, std::string_view suffix) {
+    return text.size() >= suffix.size() &&
+           TTextUtilities::SameText(std::string_view(text).substr(text.size() - suffix.size()),
+                                    suffix);
 }
 
 } // namespace
@@ -108,7 +130,9 @@ bool TMainModel::RefreshItem(std::int32_t id, TProgress* progress) {
         table->EmptyTable();
         // Views hear one change when the collection is done, not one per row.
         table->DisableControls();
+        const int errorsBefore = ErrorCount();
         const bool collected = RunCollector(id, *table, progress);
+        view.collectionIncomplete = ErrorCount() != errorsBefore;
         table->EnableControls();
         result = collected && !(progress != nullptr && progress->IsCancelled());
         if (result) {
@@ -123,6 +147,486 @@ bool TMainModel::RefreshItem(std::int32_t id, TProgress* progress) {
     item->currentLoaded = result;
     LogRecord("End: " + action);
     return result;
+}
+
+TDataTable* TMainModel::CurrentTable(std::int32_t id) {
+    return data_.CurrentSourceOf(id);
+}
+
+TDataTable* TMainModel::BaselineTable(std::int32_t id) {
+    return data_.BaselineSourceOf(id);
+}
+
+TDateTime TMainModel::BaselineTime(const std::string& folder, const std::string& fileName,
+                                   const std::string& prefix) {
+    std::string stamp = TTextUtilities::ReplaceAllText(fileName, prefix, "");
+    stamp = TTextUtilities::ReplaceAllText(stamp, ".xml", "");
+    if (const auto time = TDateTimeUtilities::TextToFloat(stamp)) {
+        return *time;
+    }
+    IFileSystem* files = Services().fileSystem;
+    if (files == nullptr) {
+        return 0;
+    }
+    const auto entry = files->Examine(IncludeTrailingDelimiter(folder) + fileName);
+    return entry.Ok() ? entry.value.date : 0;
+}
+
+void TMainModel::ListBaselines(std::int32_t id) {
+    TItem* item = catalogue_.FindById(id);
+    TItemViewState* view = View(id);
+    if (item == nullptr || view == nullptr) {
+        return;
+    }
+    view->baselines.clear();
+    const std::string prefix = item->name + "_";
+    const std::string action = "loading baselines for: " + item->name;
+    LogRecord("Start: " + action);
+    try {
+        const std::string folder = BaselinesFolder();
+        IFileSystem* files = Services().fileSystem;
+        const auto listing = files != nullptr && !folder.empty()
+                                 ? files->ListFolder(folder)
+                                 : TResult<std::vector<TFileEntry>>{};
+        for (const TFileEntry& entry : listing.value) {
+            // The mask prefix + "*.xml", without regard to case.
+            if (entry.isFolder || !entry.validName || entry.name.size() < prefix.size() ||
+                !TTextUtilities::SameText(std::string_view(entry.name).substr(0, prefix.size()),
+                                          prefix) ||
+                !EndsWithText(entry.name, ".xml")) {
+                continue;
+            }
+            TBaselineNode node;
+            node.time = BaselineTime(folder, entry.name, prefix);
+            node.caption = TDateTimeUtilities::FormatDateTimeText(node.time);
+            node.file = TFileRec{entry.name, IncludeTrailingDelimiter(folder), entry.date};
+            view->baselines.push_back(std::move(node));
+        }
+        // Listings come in no defined order; the tree shows the baselines by time.
+        std::stable_sort(view->baselines.begin(), view->baselines.end(),
+                         [](const TBaselineNode& a, const TBaselineNode& b) {
+                             return a.time != b.time ? a.time < b.time
+                                                     : a.file.fileName < b.file.fileName;
+                         });
+        LogRecord("End: " + action);
+    } catch (...) {
+        TExceptionHandler::HandleCurrent();
+    }
+}
+
+const TBaselineNode* TMainModel::LatestBaselineNode(std::int32_t id) {
+    TItemViewState* view = View(id);
+    if (view == nullptr || view->baselines.empty()) {
+        return nullptr;
+    }
+    // Baseline times against baseline times: copied or restored files carry newer file
+    // dates than their names say, and must not make an older baseline look latest.
+    const TBaselineNode* choice = &view->baselines.front();
+    for (const TBaselineNode& node : view->baselines) {
+        if (node.time > choice->time) {
+            choice = &node;
+        }
+    }
+    return choice;
+}
+
+bool TMainModel::CreateBaseline(std::int32_t id, TProgress* progress) {
+    TItem* item = catalogue_.FindById(id);
+    TDataTable* table = CurrentTable(id);
+    if (item == nullptr || table == nullptr) {
+        return false;
+    }
+    const std::string action = "creating baseline for: " + item->name;
+    LogRecord("Start: " + action);
+    try {
+        // A baseline of a collection that did not finish would record rows as missing.
+        if (!item->currentLoaded && !RefreshItem(id, progress)) {
+            return false;
+        }
+        TProgressAction* row = nullptr;
+        if (progress != nullptr) {
+            row = &progress->AddAction();
+            row->SetText("Creating baseline for " + item->name + "...");
+            row->SetMaximum(1);
+        }
+        const std::string folder = IncludeTrailingDelimiter(BaselinesFolder());
+        const std::string file =
+            item->name + "_" + TDateTimeUtilities::FloatToText(TDateTimeUtilities::Now()) + ".xml";
+        TDataPacket::SaveToFile(*table, folder + file);
+        if (row != nullptr) {
+            row->Step();
+        }
+        ListBaselines(id);
+        for (const TBaselineNode& node : View(id)->baselines) {
+            if (TTextUtilities::SameText(node.file.Path(), folder + file)) {
+                LoadBaselineNode(id, node, nullptr);
+                break;
+            }
+        }
+        LogRecord("End: " + action);
+        return true;
+    } catch (...) {
+        TExceptionHandler::HandleCurrent();
+        return false;
+    }
+}
+
+bool TMainModel::LoadBaselineNode(std::int32_t id, const TBaselineNode& node, TProgress* progress) {
+    TItem* item = catalogue_.FindById(id);
+    TItemViewState* view = View(id);
+    if (item == nullptr || view == nullptr) {
+        return false;
+    }
+    if (TTextUtilities::SameText(TTextUtilities::Trim(view->baselineTime), node.caption) &&
+        item->baselineLoaded) {
+        return true; // already loaded
+    }
+    try {
+        TProgressAction* row = nullptr;
+        if (progress != nullptr) {
+            row = &progress->AddAction();
+            row->SetText("Loading baseline (" + item->name + " - " + node.caption + ")...");
+            row->SetMaximum(1);
+        }
+        const std::string action = "loading baseline for: " + item->name;
+        LogRecord("Start: " + action);
+        if (!LoadBaselineFile(node.file.Path(), id)) {
+            return false;
+        }
+        if (row != nullptr) {
+            row->Step();
+        }
+        view->baselineCount = " (" + std::to_string(BaselineTable(id)->RecordCount()) + ")";
+        view->baselineTime = node.caption + "  ";
+        item->baselineTime = node.file.fileDate;
+        LogRecord("End: " + action);
+        return true;
+    } catch (...) {
+        TExceptionHandler::HandleCurrent();
+        return false;
+    }
+}
+
+bool TMainModel::LoadBaselineFile(const std::string& path, std::int32_t id) {
+    TItem* item = catalogue_.FindById(id);
+    TDataTable* table = BaselineTable(id);
+    if (item == nullptr || table == nullptr) {
+        return false;
+    }
+    const std::string action = "loading baseline from file: " + path;
+    try {
+        LogRecord("Start: " + action);
+        if (table->Active()) {
+            table->EmptyTable();
+        }
+        TDataPacket::LoadFromFile(*table, path);
+        for (const char* hidden : {"imageIndex", "isBaseline", "modifiedFields"}) {
+            const int f = table->FindField(hidden);
+            if (f >= 0) {
+                table->Field(f).visible = false;
+            }
+        }
+        item->baselineLoaded = true;
+        LogRecord("End: " + action);
+        return true;
+    } catch (...) {
+        TExceptionHandler::HandleCurrent();
+        return false;
+    }
+}
+
+void TMainModel::ClearBaselineView(std::int32_t id) {
+    if (TDataTable* table = BaselineTable(id); table != nullptr && table->Active()) {
+        table->EmptyTable();
+    }
+    if (TItemViewState* view = View(id)) {
+        view->baselineCount.clear();
+        view->baselineTime.clear();
+    }
+    if (TItem* item = catalogue_.FindById(id)) {
+        item->baselineLoaded = false;
+    }
+}
+
+int TMainModel::BaselineCount(std::int32_t id) {
+    const TItemViewState* view = View(id);
+    return TItemManager::HasBaselines(id) && view != nullptr
+               ? static_cast<int>(view->baselines.size())
+               : 0;
+}
+
+bool TMainModel::DeleteBaseline(std::int32_t id, const TBaselineNode& node) {
+    TItem* item = catalogue_.FindById(id);
+    if (item == nullptr) {
+        return false;
+    }
+    const TBaselineNode target = node; // the node goes when the list is rebuilt
+    const std::string action = "deleting baseline for: " + item->name;
+    LogRecord("Start: " + action);
+    if (TMessageDialog::ShowMessageDialog("Delete baseline '" + target.caption + "' from " +
+                                              item->name + "?",
+                                          TMsgKind::Confirmation, mbYes | mbNo, mrYes) != mrYes) {
+        return false;
+    }
+    const bool deleted = TFileUtilities::RemoveFile(target.file.Path(), true);
+    if (deleted) {
+        ClearBaselineView(id);
+        ListBaselines(id);
+    }
+    LogRecord("End: " + action);
+    return deleted;
+}
+
+bool TMainModel::DeleteItemBaselines(std::int32_t id) {
+    TItem* item = catalogue_.FindById(id);
+    TItemViewState* view = View(id);
+    if (item == nullptr || view == nullptr) {
+        return false;
+    }
+    const std::string action = "deleting baselines for: " + item->name;
+    LogRecord("Start: " + action);
+    while (!view->baselines.empty()) {
+        const std::string path = view->baselines.front().file.Path();
+        if (!TFileUtilities::RemoveFile(path, true)) {
+            TMessageDialog::ShowMessageDialog("Unable to delete file " + path + ".",
+                                              TMsgKind::Warning, mbOK, mrOk);
+            ListBaselines(id);
+            ClearBaselineView(id);
+            return false;
+        }
+        view->baselines.erase(view->baselines.begin());
+    }
+    ListBaselines(id);
+    ClearBaselineView(id);
+    LogRecord("End: " + action);
+    return true;
+}
+
+bool TMainModel::DeleteAllBaselines(TProgress* progress) {
+    std::string listing;
+    for (int i = 0; i < catalogue_.Count(); ++i) {
+        const TItem* item = catalogue_.ItemAt(i);
+        if (!TItemManager::HasBaselines(item->id)) {
+            continue;
+        }
+        if (item->isCustom && (i == 0 || !catalogue_.ItemAt(i - 1)->isCustom)) {
+            listing += "\r\n";
+        }
+        listing += item->name + "\r\n";
+        for (const TBaselineNode& node :
+             View(item->id) ? View(item->id)->baselines : std::vector<TBaselineNode>{}) {
+            listing += "   " + node.caption + "\r\n";
+        }
+    }
+    if (TMessageDialog::ShowMessageDialog(
+            "This action will delete baselines for all general and custom items.  Do you wish "
+            "to proceed?\r\n\r\nThe following baseline(s) will be deleted:\r\n\r\n" +
+                listing,
+            TMsgKind::Warning, mbYes | mbNo, mrYes) != mrYes) {
+        return false;
+    }
+    const std::string action = "deleting all baselines";
+    LogRecord("Start: " + action);
+    TProgressAction* row = nullptr;
+    if (progress != nullptr) {
+        row = &progress->AddAction();
+        row->SetMaximum(catalogue_.Count());
+    }
+    bool all = true;
+    for (int i = 0; i < catalogue_.Count(); ++i) {
+        if (progress != nullptr && progress->CancelRequested()) {
+            break;
+        }
+        const TItem* item = catalogue_.ItemAt(i);
+        if (TItemManager::HasBaselines(item->id) && View(item->id) != nullptr) {
+            if (row != nullptr) {
+                row->SetText("Deleting baselines for " + item->name + "...");
+            }
+            all = DeleteItemBaselines(item->id) && all;
+        }
+        if (row != nullptr) {
+            row->Step();
+        }
+    }
+    LogRecord("End: " + action);
+    return all;
+}
+
+void TMainModel::ReloadAllBaselines() {
+    LogRecord("Start: reloading baselines");
+    for (int i = 0; i < catalogue_.Count(); ++i) {
+        const std::int32_t id = catalogue_.ItemAt(i)->id;
+        if (TItemManager::HasBaselines(id)) {
+            ClearBaselineView(id);
+        }
+    }
+    for (int i = 0; i < catalogue_.Count(); ++i) {
+        const std::int32_t id = catalogue_.ItemAt(i)->id;
+        if (TItemManager::HasBaselines(id)) {
+            ListBaselines(id);
+        }
+    }
+    LogRecord("End: reloading baselines");
+}
+
+std::vector<std::string> TMainModel::BaselineSelector(std::int32_t id, int& selected) {
+    std::vector<std::string> captions;
+    selected = -1;
+    const TItemViewState* view = View(id);
+    if (view == nullptr || !TItemManager::HasBaselines(id)) {
+        return captions;
+    }
+    const std::string_view loaded = TTextUtilities::Trim(view->baselineTime);
+    for (const TBaselineNode& node : view->baselines) {
+        if (selected < 0 && TTextUtilities::SameText(node.caption, loaded)) {
+            selected = static_cast<int>(captions.size());
+        }
+        captions.push_back(node.caption);
+    }
+    return captions;
+}
+
+void TMainModel::InitializeReportTables() {
+    LogRecord("Start: initializing report grids");
+    if (data_.Report().Active()) {
+        data_.Report().EmptyTable();
+    }
+    for (TDataTable* table : {&data_.Added(), &data_.Removed(), &data_.Modified()}) {
+        if (table->Active()) {
+            table->EmptyTable();
+            table->Close();
+        }
+        table->ClearFields();
+    }
+    report_.addedCount.clear();
+    report_.removedCount.clear();
+    report_.modifiedCount.clear();
+    LogRecord("End: initializing report grids");
+}
+
+void TMainModel::ConfigureReport(std::int32_t id) {
+    const TItem* item = catalogue_.FindById(id);
+    const std::string action = "configuring report for: " + (item ? item->name : std::string());
+    LogRecord("Start: " + action);
+    for (TDataTable* table : {&data_.Added(), &data_.Removed(), &data_.Modified()}) {
+        TdmMain::DefineItemTable(id, *table);
+    }
+    LogRecord("End: " + action);
+}
+
+void TMainModel::AddReportLine(const std::string& label, const std::string& text) {
+    TDataTable& report = data_.Report();
+    report.Append();
+    report.SetAsString("name", " " + label);
+    report.SetAsString("value", text);
+    report.Post();
+}
+
+bool TMainModel::CheckSharedDllFiles(std::int32_t id) {
+    TDataTable* table = CurrentTable(id);
+    IFileSystem* files = Services().fileSystem;
+    if (id != idSharedDlls || table == nullptr || files == nullptr) {
+        return true;
+    }
+    int missing = 0;
+    const int field = table->FieldIndex("file");
+    for (int position = 0; position < table->RecordCount(); ++position) {
+        const TDataTable::TCell& cell = table->CellsAt(position)[field];
+        missing += files->FileExists(table->CellText(field, cell)) ? 0 : 1;
+    }
+    return missing == 0 ||
+           TMessageDialog::ShowMessageDialog(
+               std::to_string(missing) +
+                   " shared dll registry entries reference file(s) that do not exist.\r\n"
+                   "Continue with baseline comparison?",
+               TMsgKind::Confirmation, mbYes | mbNo, mrYes) == mrYes;
+}
+
+int TMainModel::CompareItem(std::int32_t id, const TBaselineNode* node, TProgress* progress,
+                            bool show) {
+    if (node == nullptr) {
+        return 0;
+    }
+    TItem* item = catalogue_.FindById(id);
+    if (item == nullptr || !CheckSharedDllFiles(id)) {
+        return 0;
+    }
+    const TBaselineNode baselineNode = *node; // a refresh must not pull the node away
+    const std::string action = "comparing baseline for: " + item->name;
+    try {
+        LogRecord("Start: " + action);
+        if (show) {
+            report_.shown = true;
+            report_.comparedItem = id;
+            report_.closeReportEnabled = true;
+        }
+        InitializeReportTables();
+        ConfigureReport(id);
+        if ((Services().options != nullptr && Services().options->autoRefreshCurrent) ||
+            !item->currentLoaded) {
+            RefreshItem(id, progress);
+            if (progress != nullptr && progress->IsCancelled()) {
+                return -1;
+            }
+        }
+        // Rows a failed collection missed would show as removed: such data is incomplete.
+        if (View(id)->collectionIncomplete) {
+            return -1;
+        }
+        TDataTable* current = CurrentTable(id);
+        TDataTable* baseline = BaselineTable(id);
+        if (current == nullptr || baseline == nullptr ||
+            TTextUtilities::Trim(item->keyFields).empty()) {
+            return 0;
+        }
+        for (TDataTable* t : {&data_.Added(), &data_.Removed(), &data_.Modified()}) {
+            t->DisableControls();
+        }
+        const bool compared =
+            TGridManager::CompareTables(*current, *baseline, progress, item->name, data_.Modified(),
+                                        data_.Removed(), data_.Added(), item->keyFields);
+        for (TDataTable* t : {&data_.Added(), &data_.Removed(), &data_.Modified()}) {
+            t->EnableControls();
+        }
+        if (!compared) {
+            return -1;
+        }
+        AddReportLine("Comparison type:", item->name);
+        AddReportLine("Current (as of):", View(id)->currentTime);
+        AddReportLine("Baseline (created on):", baselineNode.caption);
+        AddReportLine("Generated:",
+                      TDateTimeUtilities::FormatDateTimeText(TDateTimeUtilities::Now()));
+        AddReportLine("Computer Name:", TDataUtilities::ComputerName());
+        AddReportLine("User:", TDataUtilities::UserName());
+        data_.Report().First();
+        const int added = data_.Added().RecordCount();
+        const int removed = data_.Removed().RecordCount();
+        const int modified = data_.Modified().RecordCount() / 2;
+        report_.addedCount = " (" + std::to_string(added) + ")";
+        report_.removedCount = " (" + std::to_string(removed) + ")";
+        report_.modifiedCount = " (" + std::to_string(modified) + ")";
+        LogRecord("End: " + action);
+        const int result = added + removed + modified;
+        if (show && result == 0) {
+            TMessageDialog::ShowMessageDialog("No differences found.", TMsgKind::Information, mbOK,
+                                              mrOk);
+        }
+        return result;
+    } catch (...) {
+        TExceptionHandler::HandleCurrent();
+        return -1;
+    }
+}
+
+void TMainModel::CloseReport() {
+    LogRecord("Start: closing report");
+    InitializeReportTables();
+    if (data_.Report().Active()) {
+        data_.Report().EmptyTable();
+    }
+    report_.shown = false;
+    report_.closeReportEnabled = false;
+    LogRecord("End: closing report");
 }
 
 TItemViewState* TMainModel::View(std::int32_t pageIndex) {

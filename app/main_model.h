@@ -1,5 +1,6 @@
 #pragma once
 
+#include "collectors/file_utilities.h"
 #include "model/data_module.h"
 #include "model/item.h"
 
@@ -9,6 +10,13 @@
 namespace driftscope {
 
 class TProgress;
+
+// One baseline of an item: a child of the item's node in the navigation tree.
+struct TBaselineNode {
+    std::string caption; // the baseline's time, formatted
+    TDateTime time = 0;  // from the file name, or the file date where the name holds none
+    TFileRec file;
+};
 
 // What the main window shows of one page, kept as plain data so that the command line
 // runs the same operations without a window.
@@ -20,6 +28,19 @@ struct TItemViewState {
     std::string currentTime;
     std::string baselineCount;
     std::string baselineTime;
+    std::vector<TBaselineNode> baselines; // the item node's children, in tree order
+    // The last collection reported an error, so its rows may be incomplete.
+    bool collectionIncomplete = false;
+};
+
+// The comparison report page.
+struct TReportState {
+    bool shown = false;
+    std::int32_t comparedItem = -1;
+    bool closeReportEnabled = false;
+    std::string addedCount;
+    std::string removedCount;
+    std::string modifiedCount;
 };
 
 // The headless main model: the data module and the state of every page. The Qt main
@@ -39,6 +60,38 @@ public:
     // count and time texts.
     bool RefreshItem(std::int32_t id, TProgress* progress);
 
+    // The tables of an item that may have baselines; none for other ids.
+    TDataTable* CurrentTable(std::int32_t id);
+    TDataTable* BaselineTable(std::int32_t id);
+
+    // Baselines: files "<item name>_<day count>.xml" in the baselines folder.
+    static TDateTime BaselineTime(const std::string& folder, const std::string& fileName,
+                                  const std::string& prefix);
+    void ListBaselines(std::int32_t id);
+    const TBaselineNode* LatestBaselineNode(std::int32_t id);
+    bool CreateBaseline(std::int32_t id, TProgress* progress);
+    bool LoadBaselineNode(std::int32_t id, const TBaselineNode& node, TProgress* progress);
+    bool LoadBaselineFile(const std::string& path, std::int32_t id);
+    void ClearBaselineView(std::int32_t id);
+    int BaselineCount(std::int32_t id);
+    // Asks first; false when the user declined or the file could not be deleted.
+    bool DeleteBaseline(std::int32_t id, const TBaselineNode& node);
+    bool DeleteItemBaselines(std::int32_t id);
+    bool DeleteAllBaselines(TProgress* progress);
+    void ReloadAllBaselines();
+    // The captions of the item's baselines and the one loaded (-1 for none).
+    std::vector<std::string> BaselineSelector(std::int32_t id, int& selected);
+
+    // Comparison: the number of differences, -1 for an invalid or incomplete comparison,
+    // 0 when it did not run.
+    int CompareItem(std::int32_t id, const TBaselineNode* node, TProgress* progress, bool show);
+    void InitializeReportTables();
+    void ConfigureReport(std::int32_t id);
+    void AddReportLine(const std::string& label, const std::string& text);
+    bool CheckSharedDllFiles(std::int32_t id);
+    void CloseReport();
+    const TReportState& Report() const { return report_; }
+
 private:
     bool RunCollector(std::int32_t id, TDataTable& table, TProgress* progress);
     void RefreshSystemInformation(TProgress* progress);
@@ -46,6 +99,7 @@ private:
     TItemManager& catalogue_;
     TdmMain data_;
     std::vector<TItemViewState> views_;
+    TReportState report_;
 };
 
 } // namespace driftscope

@@ -76,7 +76,7 @@ void TProgress::ProcessEvents() {
         return;
     }
     const auto now = std::chrono::steady_clock::now();
-    if (now - lastEvents_ >= std::chrono::milliseconds(33)) {
+    if (now - lastEvents_ >= eventInterval_) {
         lastEvents_ = now;
         ui->ProcessEvents();
     }
@@ -94,6 +94,7 @@ void TProgressAction::SetText(std::string_view text) {
 void TProgressAction::SetMaximum(int count) {
     maximum_ = count;
     position_ = 0;
+    shownPercent_ = -1;
     if (count <= 0) {
         maximum_ = -1;
         if (owner_.LocateRow(id_)) {
@@ -108,10 +109,12 @@ void TProgressAction::SetMaximum(int count) {
 void TProgressAction::Update() {
     TDataTable& table = owner_.table_;
     if (maximum_ >= 1) {
-        if (owner_.LocateRow(id_)) {
-            // Truncated and not clamped: a fourth step of three shows 133%.
-            const auto percent =
-                static_cast<std::int32_t>(static_cast<std::int64_t>(position_) * 100 / maximum_);
+        // Truncated and not clamped: a fourth step of three shows 133%.
+        const auto percent =
+            static_cast<std::int32_t>(static_cast<std::int64_t>(position_) * 100 / maximum_);
+        // A long run steps millions of times; the row changes only with its percentage.
+        if (percent != shownPercent_ && owner_.LocateRow(id_)) {
+            shownPercent_ = percent;
             table.Edit();
             table.SetAsInteger(fProgress, percent);
             table.SetAsString(fProgressText, std::to_string(percent) + "%");

@@ -34,6 +34,7 @@ private:
     unsigned id_;
     int position_ = 0;
     int maximum_ = 0;
+    int shownPercent_ = -1;
     bool movingRight_ = true;
 };
 
@@ -56,6 +57,8 @@ public:
     void SetCancelled(bool cancelled) { cancelled_ = cancelled; }
 
     TDataTable& Table() { return table_; }
+    // How often work lets events run at most (about 30 times a second by default).
+    void SetEventInterval(std::chrono::milliseconds interval) { eventInterval_ = interval; }
     // The once-a-second update of the elapsed times of unfinished rows.
     void Tick();
 
@@ -72,6 +75,7 @@ private:
     bool cancelled_ = false;
     bool confirmed_ = false;
     std::chrono::steady_clock::time_point lastEvents_{};
+    std::chrono::milliseconds eventInterval_{33};
 };
 
 } // namespace driftscope

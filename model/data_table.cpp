@@ -903,7 +903,8 @@ std::uint64_t TDataTable::KeyHash(const std::vector<int>& fields, const TCell* r
 
 const TDataTable::TLocateIndex& TDataTable::LocateIndex(std::string_view fieldNames) const {
     RequireActive();
-    if (locateIndex_ && locateIndex_->version == version_ && locateIndex_->fieldNames == fieldNames) {
+    if (locateIndex_ && locateIndex_->version == version_ &&
+        locateIndex_->fieldNames == fieldNames) {
         return *locateIndex_;
     }
     auto index = std::make_unique<TLocateIndex>();

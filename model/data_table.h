@@ -206,6 +206,9 @@ public:
     const TCell* CellsAt(int position) const;
     // The display text of one cell of this table (an empty text for a null).
     std::string CellText(int field, const TCell& cell) const;
+    TFieldValue CellToValue(int field, const TCell& cell) const {
+        return CellValue(Field(field), cell);
+    }
 
     // Bulk appending for loaders: BeginRow, set values that already match the field kinds
     // (strings are cut to size), EndRow. Unset fields stay null.

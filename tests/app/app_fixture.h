@@ -12,6 +12,7 @@
 #include "../platform/registry_test_support.h"
 
 #include <deque>
+#include <functional>
 #include <memory>
 
 namespace driftscope::test_support {
@@ -34,7 +35,13 @@ public:
         return a;
     }
     void ShowError(const TErrorReport& report) override { errors.push_back(report); }
-    void ProcessEvents() override { ++eventCalls; }
+    std::function<void()> onEvents;
+    void ProcessEvents() override {
+        ++eventCalls;
+        if (onEvents) {
+            onEvents();
+        }
+    }
     int screenWidth = 1920;
     int screenHeight = 1080;
     bool ScreenSize(int& width, int& height) const override {
