@@ -19,7 +19,16 @@ struct TDataTable::TLocateIndex {
     std::string fieldNames;
     std::vector<int> fields;
     std::uint64_t version = 0;
-    std::unordered_multimap<std::uint64_t, std::uint32_t> firstRows; // hash -> physical row
+    // Open addressing: a power-of-two table of slots, probed linearly from the hash.
+    struct TSlot {
+        std::uint64_t hash = 0;
+        std::uint32_t row = 0;
+        bool used = false;
+    };
+    std::vector<TSlot> slots;
+
+    std::size_t Start(std::uint64_t hash) const { return hash & (slots.size() - 1); }
+    std::size_t Next(std::size_t i) const { return (i + 1) & (slots.size() - 1); }
 };
 
 namespace {
@@ -913,22 +922,33 @@ const TDataTable::TLocateIndex& TDataTable::LocateIndex(std::string_view fieldNa
         index->fields.push_back(FieldIndex(TTextUtilities::Trim(part)));
     }
     EnsureOrder();
-    index->firstRows.reserve(rows_.size());
+    std::size_t capacity = 16;
+    while (capacity < rows_.size() * 2) {
+        capacity *= 2;
+    }
+    index->slots.resize(capacity);
     std::string scratchA;
     std::string scratchB;
     for (const std::uint32_t r : order_) {
         const TCell* row = rows_[r].cells;
         const std::uint64_t hash = KeyHash(index->fields, row);
-        const auto range = index->firstRows.equal_range(hash);
-        const bool known = std::any_of(range.first, range.second, [&](const auto& entry) {
-            const TCell* other = rows_[entry.second].cells;
-            return std::all_of(index->fields.begin(), index->fields.end(), [&](int f) {
+        std::size_t i = index->Start(hash);
+        bool known = false;
+        for (; index->slots[i].used; i = index->Next(i)) {
+            if (index->slots[i].hash != hash) {
+                continue;
+            }
+            const TCell* other = rows_[index->slots[i].row].cells;
+            known = std::all_of(index->fields.begin(), index->fields.end(), [&](int f) {
                 return TTextUtilities::SameText(KeyText(f, row[f], scratchA),
                                                 KeyText(f, other[f], scratchB));
             });
-        });
+            if (known) {
+                break;
+            }
+        }
         if (!known) {
-            index->firstRows.emplace(hash, r);
+            index->slots[i] = {hash, r, true};
         }
     }
     index->version = version_;
@@ -936,8 +956,9 @@ const TDataTable::TLocateIndex& TDataTable::LocateIndex(std::string_view fieldNa
     return *locateIndex_;
 }
 
-int TDataTable::FindFirst(std::string_view fieldNames,
-                          const std::vector<std::string_view>& values) const {
+const TDataTable::TCell* TDataTable::FindFirstCells(std::string_view fieldNames,
+                                                    const std::vector<std::string_view>& values,
+                                                    std::uint32_t& rowNumber) const {
     const TLocateIndex& index = LocateIndex(fieldNames);
     if (values.size() != index.fields.size()) {
         throw EDataTableError(name_ + ": locate needs one value per field");
@@ -948,20 +969,32 @@ int TDataTable::FindFirst(std::string_view fieldNames,
         hash = (hash ^ 0x1f) * 1099511628211ull;
     }
     std::string scratch;
-    const auto range = index.firstRows.equal_range(hash);
-    for (auto it = range.first; it != range.second; ++it) {
-        const TCell* row = rows_[it->second].cells;
+    for (std::size_t i = index.Start(hash); index.slots[i].used; i = index.Next(i)) {
+        if (index.slots[i].hash != hash) {
+            continue;
+        }
+        const TCell* row = rows_[index.slots[i].row].cells;
         bool same = true;
         for (std::size_t k = 0; k < values.size() && same; ++k) {
             same = TTextUtilities::SameText(KeyText(index.fields[k], row[index.fields[k]], scratch),
                                             values[k]);
         }
         if (same) {
-            EnsureOrder();
-            return static_cast<int>(positionOf_[it->second]);
+            rowNumber = index.slots[i].row;
+            return row;
         }
     }
-    return -1;
+    return nullptr;
+}
+
+int TDataTable::FindFirst(std::string_view fieldNames,
+                          const std::vector<std::string_view>& values) const {
+    std::uint32_t row = 0;
+    if (FindFirstCells(fieldNames, values, row) == nullptr) {
+        return -1;
+    }
+    EnsureOrder();
+    return static_cast<int>(positionOf_[row]);
 }
 
 const TDataTable::TCell* TDataTable::CellsAt(int position) const {

@@ -204,6 +204,13 @@ public:
 
     // The cells of the row at a position of the active order.
     const TCell* CellsAt(int position) const;
+    // The cells of a row by its number: numbers run in the order rows were added, which is
+    // the cheapest order to walk a whole table in.
+    const TCell* CellsOfRow(std::uint32_t rowNumber) const { return rows_.at(rowNumber).cells; }
+    // As FindFirst, but the row's cells and number (no position lookup); null when none.
+    const TCell* FindFirstCells(std::string_view fieldNames,
+                                const std::vector<std::string_view>& values,
+                                std::uint32_t& rowNumber) const;
     // The display text of one cell of this table (an empty text for a null).
     std::string CellText(int field, const TCell& cell) const;
     TFieldValue CellToValue(int field, const TCell& cell) const {

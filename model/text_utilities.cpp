@@ -1,6 +1,7 @@
 #include "model/text_utilities.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace driftscope {
 namespace {
@@ -135,9 +136,44 @@ bool TTextUtilities::SameText(std::string_view a, std::string_view b) {
     return CompareText(a, b) == 0;
 }
 
+namespace {
+
+constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+
+std::uint64_t Load8(const char* p) {
+    std::uint64_t v = 0;
+    std::memcpy(&v, p, 8);
+    return v;
+}
+
+// Lower-cases eight ASCII bytes at once.
+std::uint64_t FoldAscii8(std::uint64_t x) {
+    const std::uint64_t heptets = x & kLow7;
+    const std::uint64_t aboveZ = heptets + 0x2525252525252525ull; // high bit where > 'Z'
+    const std::uint64_t fromA = heptets + 0x3F3F3F3F3F3F3F3Full;  // high bit where >= 'A'
+    const std::uint64_t upper = fromA & ~aboveZ & ~x & kHigh;
+    return x | (upper >> 2);
+}
+
+} // namespace
+
 int TTextUtilities::CompareText(std::string_view a, std::string_view b) {
     std::size_t i = 0;
     std::size_t j = 0;
+    // Eight ASCII bytes at a time while both texts have them.
+    while (i + 8 <= a.size() && i + 8 <= b.size()) {
+        const std::uint64_t wa = Load8(a.data() + i);
+        const std::uint64_t wb = Load8(b.data() + i);
+        if (((wa | wb) & kHigh) != 0) {
+            break;
+        }
+        if (wa != wb && FoldAscii8(wa) != FoldAscii8(wb)) {
+            break; // the byte loop below finds the first difference
+        }
+        i += 8;
+    }
+    j = i;
     while (i < a.size() && j < b.size()) {
         const auto ca = static_cast<unsigned char>(a[i]);
         const auto cb = static_cast<unsigned char>(b[j]);

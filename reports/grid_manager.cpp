@@ -142,13 +142,15 @@ bool TGridManager::CompareTables(TDataTable& current, TDataTable& baseline, TPro
         std::vector<bool> matched(static_cast<std::size_t>(baseline.RecordCount()), false);
         std::vector<std::string> keyTexts(keyIndex.size());
         std::vector<std::string_view> keyViews(keyIndex.size());
-        const int currentCount = current.RecordCount();
-        for (int position = 0; position < currentCount && result; ++position) {
+        // Rows are walked in the order they were added: the reports keep their own order,
+        // and memory is read front to back.
+        const auto currentCount = static_cast<std::uint32_t>(current.RecordCount());
+        for (std::uint32_t number = 0; number < currentCount && result; ++number) {
             if (progress != nullptr && progress->CancelRequested()) {
                 result = false;
                 break;
             }
-            const TDataTable::TCell* cells = current.CellsAt(position);
+            const TDataTable::TCell* cells = current.CellsOfRow(number);
             for (std::size_t k = 0; k < keyIndex.size(); ++k) {
                 const TDataTable::TCell& cell = cells[keyIndex[k]];
                 if (cell.IsNull() || current.Field(keyIndex[k]).kind == TFieldKind::String) {
@@ -158,12 +160,12 @@ bool TGridManager::CompareTables(TDataTable& current, TDataTable& baseline, TPro
                     keyViews[k] = keyTexts[k];
                 }
             }
-            const int found = baseline.FindFirst(keys, keyViews);
-            if (found < 0) {
+            std::uint32_t found = 0;
+            const TDataTable::TCell* base = baseline.FindFirstCells(keys, keyViews, found);
+            if (base == nullptr) {
                 toAdded.Copy(cells);
             } else {
-                matched[static_cast<std::size_t>(found)] = true;
-                const TDataTable::TCell* base = baseline.CellsAt(found);
+                matched[found] = true;
                 std::string changed;
                 for (const auto& [cf, bf] : shown) {
                     if (!SameShownValue(current, cf, cells[cf], baseline, bf, base[bf])) {
@@ -179,14 +181,14 @@ bool TGridManager::CompareTables(TDataTable& current, TDataTable& baseline, TPro
                 row->Step();
             }
         }
-        const int baselineCount = baseline.RecordCount();
-        for (int position = 0; position < baselineCount && result; ++position) {
+        const auto baselineCount = static_cast<std::uint32_t>(baseline.RecordCount());
+        for (std::uint32_t number = 0; number < baselineCount && result; ++number) {
             if (progress != nullptr && progress->CancelRequested()) {
                 result = false;
                 break;
             }
-            if (!matched[static_cast<std::size_t>(position)]) {
-                toRemoved.Copy(baseline.CellsAt(position));
+            if (!matched[number]) {
+                toRemoved.Copy(baseline.CellsOfRow(number));
             }
             if (row != nullptr) {
                 row->Step();

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 using driftscope::TTextUtilities;
 
 TEST(TextUtilities, FoldsLettersOfTheCommonScripts) {
@@ -20,6 +22,20 @@ TEST(TextUtilities, FoldsLettersOfTheCommonScripts) {
         EXPECT_EQ(TTextUtilities::HashFolded(c.upper), TTextUtilities::HashFolded(c.lower));
     }
     EXPECT_FALSE(TTextUtilities::SameText("abc", "abd"));
+    // Long texts are compared eight bytes at a time; every position and both cases count.
+    const std::string base = "/usr/lib/x86_64-linux-gnu/library@[`{.so";
+    for (std::size_t i = 0; i < base.size(); ++i) {
+        std::string upper = base;
+        upper[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(upper[i])));
+        EXPECT_EQ(TTextUtilities::CompareText(base, upper), 0) << i;
+        std::string other = base;
+        other[i] = static_cast<char>(other[i] + 1);
+        EXPECT_NE(TTextUtilities::CompareText(base, other), 0) << i;
+        EXPECT_EQ(TTextUtilities::CompareText(base, other) < 0,
+                  TTextUtilities::FoldCase(base) < TTextUtilities::FoldCase(other))
+            << i;
+    }
+    EXPECT_LT(TTextUtilities::CompareText("abcdefgh", "abcdefghi"), 0);
     EXPECT_LT(TTextUtilities::CompareText("Apple", "banana"), 0);
     EXPECT_GT(TTextUtilities::CompareText("apple2", "APPLE"), 0);
 }
