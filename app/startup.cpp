@@ -81,6 +81,13 @@ std::optional<int> TStartup::Begin() {
     if (!TConfiguration::CreateWorkingFolders()) {
         return 1;
     }
+    // The navigation tree: every item's baselines are listed.
+    for (int i = 0; i < catalogue_->Count(); ++i) {
+        const std::int32_t id = catalogue_->ItemAt(i)->id;
+        if (TItemManager::HasBaselines(id)) {
+            model_->ListBaselines(id);
+        }
+    }
     return std::nullopt;
 }
 

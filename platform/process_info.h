@@ -16,6 +16,9 @@ public:
     // True when the user holds administrator rights (Linux: root, or a member of the sudo,
     // wheel or admin group).
     static bool IsAdministrator();
+    // The exit status the system can carry for a count: Linux keeps 8 bits, so counts
+    // above 255 become 255 rather than wrapping round to a false "no error".
+    static int ExitStatus(long long count);
     // The system's text for the last error of this thread.
     static std::string LastErrorText();
 };

@@ -32,6 +32,10 @@ std::filesystem::path TProcessInfo::ProgramFile() {
     return ec ? std::filesystem::path() : path;
 }
 
+int TProcessInfo::ExitStatus(long long count) {
+    return count < 0 ? 255 : static_cast<int>(count > 255 ? 255 : count);
+}
+
 std::string TProcessInfo::LastErrorText() {
     return std::strerror(errno);
 }

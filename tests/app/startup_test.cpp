@@ -46,3 +46,19 @@ TEST_F(StartupTest, AStoreThatCannotBeOpenedEndsTheRunWithAMessage) {
     std::filesystem::create_directories(dir_ / ".config" / "driftscope" / "registry.db");
     EXPECT_EQ(Run("/html"), 1);
 }
+
+TEST_F(StartupTest, TheCommandLineCreatesComparesAndCountsWithExitCodes) {
+    const std::string reports = (dir_ / ".local" / "share" / "Driftscope" / "reports").string();
+    EXPECT_EQ(Run("'/b:Environment Variables'"), 0);
+    EXPECT_EQ(Run("/c:15"), 0) << "unchanged: no differences, no errors";
+    setenv("DRIFTSCOPE_TEST_ADDED", "1", 1);
+    EXPECT_EQ(Run("'/c:environment variables' /diffAsErrors"), 1) << "one variable added";
+    unsetenv("DRIFTSCOPE_TEST_ADDED");
+    EXPECT_TRUE(std::filesystem::exists(reports + "/Environment VariablesComparison.txt"));
+    EXPECT_EQ(Run("/c:Hosts\\ File"), 1) << "no baseline: a warning counts";
+    EXPECT_EQ(Run("'/c:Hosts File' /diffAsErrors"), 0);
+    EXPECT_EQ(Run("/x:Processes Processes"), 2);
+    EXPECT_EQ(Run("/b:Temp /b:16"), 0);
+    EXPECT_EQ(Run("/b:"), 255) << "a run that broke off";
+    EXPECT_EQ(Run("/b:1-2"), 255);
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+namespace driftscope {
+
+class TMainModel;
+
+enum TReportFormat : int { rfText = 0, rfHtml = 1, rfExcel = 2 };
+
+class TReportRuns {
+public:
+    // ".txt", ".html" or ".xls" by format index; ".txt" for any other.
+    static std::string FileExtension(int format);
+    // Writes the comparison report the model holds (header lines, then the added, removed
+    // and modified rows). The text form is built so far; other formats are not yet offered.
+    static bool ExportComparisonReport(TMainModel& model, int format, const std::string& fileName,
+                                       bool append);
+};
+
+} // namespace driftscope

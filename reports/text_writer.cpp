@@ -1,0 +1,160 @@
+#include "reports/text_writer.h"
+
+#include "app/application_log.h"
+#include "app/exception_handler.h"
+#include "app/options.h"
+#include "app/progress.h"
+#include "app/services.h"
+#include "model/data_module.h"
+#include "model/text_utilities.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace driftscope {
+namespace {
+
+void LogRecord(const std::string& text) {
+    if (TApplicationLog* log = Services().log) {
+        log->AddEntry(text);
+    }
+}
+
+std::string Field(const std::string& text, char delimiter) {
+    // Only a field holding the delimiter is quoted; quotes inside stay as they are.
+    return text.find(delimiter) == std::string::npos ? text : "\"" + text + "\"";
+}
+
+} // namespace
+
+std::vector<int> TGridView::WrittenColumns() const {
+    std::vector<int> columns;
+    for (int f = 0; table != nullptr && f < table->FieldCount(); ++f) {
+        if (table->Field(f).visible) {
+            columns.push_back(f);
+        }
+    }
+    return columns;
+}
+
+std::string TTextWriter::ViewLabel(const TGridView& grid) {
+    for (const char* named :
+         {"dbGridReport", "dbGridAdded", "dbGridRemoved", "dbGridModified",
+          "dbGridSystemInformation", "dbGridSpecialFolders", "dbGridDiskDrivesSummary"}) {
+        if (grid.name == named) {
+            return {};
+        }
+    }
+    return grid.tag == 0 ? "Current" : grid.tag == 1 ? "Baseline" : "";
+}
+
+bool TTextWriter::WriteGridText(TLines& out, TGridView grid, TProgress* progress,
+                                const TLines* header, char delimiter, bool withTitles) {
+    TDataTable& table = *grid.table;
+    const std::vector<int> columns = grid.WrittenColumns();
+    const auto joined = [&](auto&& text) {
+        std::string line;
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            if (i > 0) {
+                line.push_back(delimiter);
+            }
+            line += Field(text(columns[i]), delimiter);
+        }
+        return line;
+    };
+    if (withTitles && grid.showsTitles) {
+        if (header != nullptr) {
+            out.insert(out.end(), header->begin(), header->end());
+            out.emplace_back();
+        }
+        out.push_back(joined([&](int f) { return table.Field(f).Label(); }));
+    }
+    bool finished = true;
+    TProgressAction* row = nullptr;
+    if (progress != nullptr) {
+        row = &progress->AddAction();
+        const std::string label = ViewLabel(grid);
+        const std::string first = header != nullptr && !header->empty() ? header->front() : "";
+        row->SetText("Exporting " + first + (label.empty() ? "" : " (" + label + ")") + "...");
+        row->SetMaximum(table.RecordCount());
+    }
+    for (int position = 0; position < table.RecordCount(); ++position) {
+        if (progress != nullptr && progress->CancelRequested()) {
+            finished = false;
+            break;
+        }
+        const TDataTable::TCell* cells = table.CellsAt(position);
+        out.push_back(joined([&](int f) { return table.CellText(f, cells[f]); }));
+        if (row != nullptr) {
+            row->Step();
+        }
+    }
+    return finished;
+}
+
+bool TTextWriter::ExportText(const std::vector<TGridView>& grids,
+                             const std::vector<TLines>& headers, TProgress* progress, bool append,
+                             const std::string& fileName) {
+    const std::string action = "saving to file: " + fileName;
+    try {
+        LogRecord("Start: " + action);
+        TLines lines;
+        std::error_code ec;
+        if (append && std::filesystem::exists(fileName, ec)) {
+            std::ifstream in(fileName, std::ios::binary);
+            const std::string text{std::istreambuf_iterator<char>(in), {}};
+            for (std::string& line : TTextUtilities::Split(text, '\n')) {
+                if (!line.empty() && line.back() == '\r') {
+                    line.pop_back();
+                }
+                lines.push_back(std::move(line));
+            }
+            if (!lines.empty() && lines.back().empty()) {
+                lines.pop_back();
+            }
+            lines.push_back(std::string(60, '-'));
+            lines.emplace_back();
+            lines.emplace_back();
+        }
+        if (!headers.empty() && !headers[0].empty()) {
+            lines.insert(lines.end(), headers[0].begin(), headers[0].end());
+            lines.emplace_back();
+            lines.emplace_back();
+        }
+        const char delimiter =
+            Services().options != nullptr ? Services().options->outputDelimiter : '\t';
+        bool result = true;
+        for (std::size_t g = 0; g < grids.size(); ++g) {
+            if (progress != nullptr && progress->IsCancelled()) {
+                result = false;
+                break;
+            }
+            const TLines* header = g + 1 < headers.size() ? &headers[g + 1] : nullptr;
+            result = WriteGridText(lines, grids[g], progress, header, delimiter, true) && result;
+            lines.emplace_back();
+            lines.emplace_back();
+        }
+        // Written to a temporary name and renamed, so an old report is never half replaced.
+        const std::string temp = fileName + ".tmp";
+        {
+            std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+            for (const std::string& line : lines) {
+                out << line << "\r\n";
+            }
+            out.close();
+            if (!out) {
+                std::filesystem::remove(temp, ec);
+                throw std::runtime_error("Unable to write " + fileName);
+            }
+        }
+        std::filesystem::rename(temp, fileName);
+        LogRecord("End: " + action);
+        return result;
+    } catch (...) {
+        TExceptionHandler::HandleCurrent();
+        return false;
+    }
+}
+
+} // namespace driftscope

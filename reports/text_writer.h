@@ -1,0 +1,39 @@
+#pragma once
+
+#include "model/data_table.h"
+
+#include <string>
+#include <vector>
+
+namespace driftscope {
+
+class TProgress;
+
+// A grid as the writers see it: a table, its written columns and its role.
+struct TGridView {
+    TDataTable* table = nullptr;
+    std::string name; // "dbGridAdded" and so on for the report's grids
+    int tag = 0;      // 0 current data, 1 baseline data, 2 neutral
+    bool showsTitles = true;
+
+    // The fields written: the visible ones, in field order.
+    std::vector<int> WrittenColumns() const;
+};
+
+using TLines = std::vector<std::string>;
+
+class TTextWriter {
+public:
+    // Appends the grid as delimited text: optional header lines, a blank line and the
+    // title line, then one line per row. A field holding the delimiter is quoted.
+    // False when Cancel was confirmed.
+    static bool WriteGridText(TLines& out, TGridView grid, TProgress* progress,
+                              const TLines* header, char delimiter, bool withTitles);
+    // Writes (or extends) a text file with the report header and each grid; lines end in
+    // CR LF. False when cancelled or failed.
+    static bool ExportText(const std::vector<TGridView>& grids, const std::vector<TLines>& headers,
+                           TProgress* progress, bool append, const std::string& fileName);
+    static std::string ViewLabel(const TGridView& grid);
+};
+
+} // namespace driftscope
