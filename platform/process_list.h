@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace driftscope {
@@ -22,6 +23,15 @@ public:
     virtual TResult<std::vector<TProcessEntry>> Processes() = 0;
     // The distinct program files a process has loaded, its own program first.
     virtual TResult<std::vector<std::string>> Modules(std::uint32_t pid) = 0;
+};
+
+std::unique_ptr<IProcessList> CreateSystemProcessList();
+
+// Pure text helpers behind the Linux process list.
+class TProcessText {
+public:
+    // The distinct files of executable mappings in /proc/<pid>/maps text, in map order.
+    static std::vector<std::string> ExecutableMappings(std::string_view maps);
 };
 
 struct TServiceEntry {

@@ -4,6 +4,7 @@
 #include "collectors/data_utilities.h"
 #include "collectors/file_utilities.h"
 #include "platform/launcher.h"
+#include "platform/process_list.h"
 
 #include <gtest/gtest.h>
 
@@ -131,4 +132,35 @@ TEST(PosixLauncher, StartsProgramsWithArgumentVectors) {
     ASSERT_TRUE(literal.Ok());
     EXPECT_EQ(literal.value, 0);
     EXPECT_EQ(launcher->Run({"no-such-program-here"}, true, {}).status, TStatus::NotFound);
+}
+
+TEST(PosixProcesses, TheTestProgramIsListedWithItsLibraries) {
+    const auto processes = CreateSystemProcessList();
+    const auto list = processes->Processes();
+    ASSERT_TRUE(list.Ok());
+    const std::string self = std::filesystem::canonical("/proc/self/exe").string();
+    const auto own = std::find_if(list.value.begin(), list.value.end(), [](const TProcessEntry& p) {
+        return p.pid == static_cast<std::uint32_t>(getpid());
+    });
+    ASSERT_NE(own, list.value.end());
+    EXPECT_EQ(own->executable, self);
+    const auto modules = processes->Modules(static_cast<std::uint32_t>(getpid()));
+    ASSERT_TRUE(modules.Ok());
+    ASSERT_GE(modules.value.size(), 2u);
+    EXPECT_EQ(modules.value[0], self) << "the program comes first";
+    EXPECT_EQ(std::count(modules.value.begin(), modules.value.end(), self), 1);
+    EXPECT_TRUE(std::any_of(modules.value.begin(), modules.value.end(), [](const std::string& m) {
+        return m.find("libc.so") != std::string::npos || m.find("libc-") != std::string::npos;
+    }));
+}
+
+TEST(PosixProcesses, ExecutableMappingsOfMapsText) {
+    const std::string maps = "55d0-55d1 r--p 00000000 08:01 1 /usr/bin/prog\n"
+                             "55d1-55d2 r-xp 00001000 08:01 1 /usr/bin/prog\n"
+                             "7f00-7f01 r-xp 00000000 08:01 2 /usr/lib/lib with blank.so\n"
+                             "7f01-7f02 r-xp 00000000 00:00 0 \n"
+                             "7f02-7f03 r-xp 00000000 00:00 0 [vdso]\n"
+                             "7f03-7f04 r-xp 00002000 08:01 1 /usr/bin/prog\n";
+    EXPECT_EQ(TProcessText::ExecutableMappings(maps),
+              (std::vector<std::string>{"/usr/bin/prog", "/usr/lib/lib with blank.so"}));
 }
