@@ -68,12 +68,13 @@ int TCommandLine::ProcessCommandLine(TMainModel& model, const std::vector<std::s
     int errors = 0;
     int differences = 0;
     bool diffAsErrors = false;
+    bool html = false;
     for (const std::string& a : arguments) {
         diffAsErrors = diffAsErrors || TTextUtilities::SameText(a, "/diffAsErrors");
+        html = html || TTextUtilities::SameText(a, "/html");
     }
-    // Reports are written as text until the HTML and workbook writers exist, as "/xls"
-    // does wherever no spreadsheet program is at hand.
-    const int format = rfText;
+    // "/xls" gives text wherever no workbook can be written, which is so far everywhere.
+    const int format = html ? rfHtml : rfText;
     try {
         LogRecord("Start: " + action);
         for (const std::string& argument : arguments) {

@@ -1,6 +1,7 @@
 #include "reports/report_runs.h"
 
 #include "app/main_model.h"
+#include "reports/html_writer.h"
 #include "reports/text_writer.h"
 
 #include <algorithm>
@@ -20,7 +21,7 @@ std::string TReportRuns::FileExtension(int format) {
 
 bool TReportRuns::ExportComparisonReport(TMainModel& model, int format, const std::string& fileName,
                                          bool append) {
-    if (format != rfText) {
+    if (format != rfText && format != rfHtml) {
         return false;
     }
     TdmMain& data = model.Data();
@@ -41,7 +42,8 @@ bool TReportRuns::ExportComparisonReport(TMainModel& model, int format, const st
                                       {"Items Added Since Baseline " + report.addedCount},
                                       {"Items Removed Since Baseline " + report.removedCount},
                                       {"Items Modified Since Baseline " + report.modifiedCount}};
-    return TTextWriter::ExportText(grids, headers, nullptr, append, fileName);
+    return format == rfHtml ? THtmlWriter::ExportHtml(grids, headers, nullptr, append, fileName)
+                            : TTextWriter::ExportText(grids, headers, nullptr, append, fileName);
 }
 
 } // namespace driftscope

@@ -13,7 +13,7 @@ public:
     // ".txt", ".html" or ".xls" by format index; ".txt" for any other.
     static std::string FileExtension(int format);
     // Writes the comparison report the model holds (header lines, then the added, removed
-    // and modified rows). The text form is built so far; other formats are not yet offered.
+    // and modified rows) as text or HTML; the workbook form is not built yet (false).
     static bool ExportComparisonReport(TMainModel& model, int format, const std::string& fileName,
                                        bool append);
 };

@@ -1,0 +1,110 @@
+#include "../app/app_fixture.h"
+#include "model/data_module.h"
+#include "reports/html_writer.h"
+#include "reports/text_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+using namespace driftscope;
+
+namespace {
+
+class WritersTest : public test_support::TAppTest {
+protected:
+    void SetUp() override {
+        TAppTest::SetUp();
+        TTableLayouts::DefineGeneralItemTable(idServices, services);
+        services.SetIndexFieldNames("");
+    }
+    void AddService(const char* service, const char* name, const char* image, const char* type) {
+        services.Append();
+        services.SetAsString("service", service);
+        services.SetAsString("name", name);
+        services.SetAsString("imagePath", image);
+        services.SetAsString("type", type);
+        services.Post();
+    }
+    std::string Read(const std::filesystem::path& file) {
+        std::ifstream in(file, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+
+    TDataTable services{"cdsServices"};
+};
+
+} // namespace
+
+TEST_F(WritersTest, DelimitedTextQuotesOnlyFieldsHoldingTheDelimiter) {
+    AddService("", "b", "", "");
+    AddService("a,b", "say \"hi\"", "x", "y");
+    TLines out;
+    const TLines header{"Services", "Current"};
+    ASSERT_TRUE(TTextWriter::WriteGridText(out, {&services, "dbGrid", 0, true}, nullptr, &header,
+                                           ',', true));
+    EXPECT_EQ(out, (TLines{"Services", "Current", "", "Service,Name,Image Path,Type,State", ",b,,,",
+                           "\"a,b\",say \"hi\",x,y,"}));
+}
+
+TEST_F(WritersTest, TextFilesAppendBelowARuleOfHyphens) {
+    AddService("cron", "Cron", "/usr/sbin/cron", "Own");
+    const auto file = (dir_ / "report.txt").string();
+    ASSERT_TRUE(TTextWriter::ExportText({{&services, "dbGrid", 0, true}}, {{}, {"Services"}},
+                                        nullptr, true, file));
+    ASSERT_TRUE(TTextWriter::ExportText({{&services, "dbGrid", 0, true}}, {{}, {"Services"}},
+                                        nullptr, true, file));
+    const std::string text = Read(file);
+    EXPECT_EQ(text.rfind("Services\r\n\r\nService\tName", 0), 0u);
+    EXPECT_NE(text.find("\r\n" + std::string(60, '-') + "\r\n\r\n\r\nServices\r\n"),
+              std::string::npos);
+    EXPECT_EQ(text.find(std::string(61, '-')), std::string::npos);
+}
+
+TEST_F(WritersTest, HtmlEscapesMachineTextDeclaresUtf8AndAppendsOnce) {
+    AddService("evil", "<script>alert(1)</script>", "C:\\a&b", "<unknown>");
+    const auto file = (dir_ / "report.html").string();
+    const std::vector<TLines> headers{{"Baseline Comparison Report", " Comparison type: Services"},
+                                      {"Items <Added>"}};
+    ASSERT_TRUE(THtmlWriter::ExportHtml({{&services, "dbGridAdded", 2, true}}, headers, nullptr,
+                                        true, file));
+    std::string page = Read(file);
+    EXPECT_EQ(
+        page.rfind(
+            "<HTML>\r\n<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=utf-8\">", 0),
+        0u);
+    EXPECT_EQ(page.find("<script>"), std::string::npos);
+    EXPECT_NE(page.find("&lt;script&gt;alert(1)&lt;/script&gt;"), std::string::npos);
+    EXPECT_NE(page.find("&lt;unknown&gt;"), std::string::npos);
+    EXPECT_NE(page.find("C:\\a&amp;b"), std::string::npos);
+    EXPECT_NE(page.find("Items &lt;Added&gt;"), std::string::npos);
+    ASSERT_TRUE(THtmlWriter::ExportHtml({{&services, "dbGridAdded", 2, true}}, headers, nullptr,
+                                        true, file));
+    page = Read(file);
+    EXPECT_EQ(page.find("</HTML>"), page.size() - 9) << "one closing tag, at the very end";
+    EXPECT_NE(page.find("<HR>\r\n<BR>\r\n<BR>"), std::string::npos);
+}
+
+TEST_F(WritersTest, ModifiedCellsTakeTheModifiedColourAndBaselineGridsNoIcons) {
+    TDataTable modified("cdsModified");
+    TTableLayouts::DefineGeneralItemTable(idProcesses, modified);
+    modified.SetIndexFieldNames("");
+    modified.AppendRow({5, false, std::string("location"), std::string("bash"),
+                        std::string("/bin/bash"), std::string("Current")});
+    const auto file = (dir_ / "modified.html").string();
+    options.iconsEnabled = true;
+    ASSERT_TRUE(THtmlWriter::ExportHtml({{&modified, "dbGridModified", 2, true}}, {{}, {"M"}},
+                                        nullptr, false, file));
+    const std::string page = Read(file);
+    const std::string red = "color:#ff0000\">/bin/bash</TD>";
+    EXPECT_NE(page.find(red), std::string::npos);
+    EXPECT_NE(page.find("color:#000000\">"), std::string::npos) << "the unchanged name";
+    EXPECT_NE(page.find("<IMG SRC=\""), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(dir_ / "modified.html_images" / "5.jpg"));
+
+    const auto baselineFile = (dir_ / "baseline.html").string();
+    ASSERT_TRUE(THtmlWriter::ExportHtml({{&modified, "dbGridBaseline", 1, true}}, {{}, {"B"}},
+                                        nullptr, false, baselineFile));
+    EXPECT_EQ(Read(baselineFile).find("<IMG"), std::string::npos);
+}
