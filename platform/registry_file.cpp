@@ -123,12 +123,12 @@ TRegValue ParseData(std::string name, std::string_view data, TRegFileFormat form
         if (colon == std::string_view::npos) {
             throw ERegFileError(line, "bad hex value");
         }
-        const std::string_view spec = data.substr(3, colon - 3);
-        if (!spec.empty()) {
+        const std::string_view typeText = data.substr(3, colon - 3);
+        if (!typeText.empty()) {
             std::uint64_t k = 0;
-            if (spec.size() < 3 || spec.front() != '(' || spec.back() != ')' ||
-                !ParseHexNumber(spec.substr(1, spec.size() - 2), 8, k)) {
-                throw ERegFileError(line, "bad value type '" + std::string(spec) + "'");
+            if (typeText.size() < 3 || typeText.front() != '(' || typeText.back() != ')' ||
+                !ParseHexNumber(typeText.substr(1, typeText.size() - 2), 8, k)) {
+                throw ERegFileError(line, "bad value type '" + std::string(typeText) + "'");
             }
             kind = static_cast<TRegKind>(k);
         }
