@@ -60,6 +60,12 @@ bool EndsWithText(const std::string& text, std::string_view suffix) {
 
 bool TMainModel::RunCollector(std::int32_t id, TDataTable& table, TProgress* progress) {
     switch (id) {
+    case idProcesses:
+        TDataUtilities::LoadProcesses(table, progress);
+        return true;
+    case idModules:
+        TDataUtilities::LoadModules(table, progress);
+        return true;
     case idScheduledTasks:
         TDataUtilities::LoadScheduledTasks(table, progress);
         return true;
@@ -79,7 +85,7 @@ bool TMainModel::RunCollector(std::int32_t id, TDataTable& table, TProgress* pro
         TDataUtilities::LoadTemp(table, progress);
         return true;
     default:
-        // Process, service and registry collectors are not part of the engine yet.
+        // The service and registry collectors are not part of the engine yet.
         return false;
     }
 }

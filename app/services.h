@@ -6,6 +6,7 @@ namespace driftscope {
 
 class IFileSystem;
 class ILauncher;
+class IProcessList;
 class IRegistry;
 class ISystemFacts;
 class IUserInterface;
@@ -25,6 +26,7 @@ struct TServices {
     IFileSystem* fileSystem = nullptr;
     ISystemFacts* system = nullptr;
     ILauncher* launcher = nullptr;
+    IProcessList* processes = nullptr;
     IUserInterface* ui = nullptr;
     TItemManager* catalogue = nullptr;
 

@@ -53,6 +53,8 @@ std::optional<int> TStartup::Begin() {
     services.system = system_.get();
     launcher_ = CreateSystemLauncher();
     services.launcher = launcher_.get();
+    processes_ = CreateSystemProcessList();
+    services.processes = processes_.get();
     services.ui = ui_.get();
     services.catalogue = catalogue_.get();
     services_ = std::make_unique<TServicesScope>(services);

@@ -9,6 +9,7 @@
 #include "platform/file_system.h"
 #include "platform/instance_lock.h"
 #include "platform/launcher.h"
+#include "platform/process_list.h"
 #include "platform/registry.h"
 #include "platform/system_facts.h"
 
@@ -58,6 +59,7 @@ private:
     std::unique_ptr<IFileSystem> fileSystem_;
     std::unique_ptr<ISystemFacts> system_;
     std::unique_ptr<ILauncher> launcher_;
+    std::unique_ptr<IProcessList> processes_;
     std::unique_ptr<IUserInterface> ui_;
     std::unique_ptr<TInstanceLock> instance_;
     std::unique_ptr<TServicesScope> services_;

@@ -9,6 +9,7 @@
 #include "model/item.h"
 #include "model/text_utilities.h"
 #include "platform/file_system.h"
+#include "platform/process_list.h"
 #include "platform/registry_key.h"
 #include "platform/system_facts.h"
 
@@ -509,6 +510,129 @@ void TDataUtilities::LoadEnvironmentVariables(TDataTable& table, TProgress* prog
                 table.SetAsInteger(fIcon, icon);
             }
             table.Post();
+        }
+        LogEnd(name);
+    } catch (...) {
+        TExceptionHandler::HandleCurrent();
+    }
+}
+
+// ---- processes ----
+
+std::vector<TProcessListEntry> TProcessManager::ProcessList() {
+    std::vector<TProcessListEntry> list;
+    try {
+        IProcessList* processes = Services().processes;
+        if (processes == nullptr) {
+            throw std::logic_error("no process list installed");
+        }
+        const auto running = processes->Processes();
+        if (!running.Ok()) {
+            throw std::runtime_error(running.message);
+        }
+        for (const TProcessEntry& p : running.value) {
+            TProcessListEntry entry{p.executable, {}};
+            // A process that ended or cannot be read meanwhile keeps an empty module list.
+            if (auto modules = processes->Modules(p.pid); modules.Ok()) {
+                entry.modules = std::move(modules.value);
+            }
+            list.push_back(std::move(entry));
+        }
+    } catch (...) {
+        TExceptionHandler::HandleCurrent();
+        list.clear();
+    }
+    return list;
+}
+
+namespace {
+
+std::string FileNamePart(const std::string& path) {
+    const std::size_t slash = path.find_last_of(PathDelimiter());
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace
+
+void TDataUtilities::LoadProcesses(TDataTable& table, TProgress* progress) {
+    const std::string name = "Processes";
+    try {
+        LogStart(name);
+        const auto list = TProcessManager::ProcessList();
+        TProgressAction* row = nullptr;
+        if (progress != nullptr) {
+            row = &progress->AddAction();
+            row->SetText("Loading " + name + "...");
+            row->SetMaximum(static_cast<int>(list.size()));
+        }
+        const bool icons = IconsEnabled();
+        const int fIcon = table.FindField("imageIndex");
+        for (const TProcessListEntry& p : list) {
+            if (CancelConfirmed(progress)) {
+                return;
+            }
+            if (!TTextUtilities::Trim(p.path).empty()) {
+                const std::string file = FileNamePart(p.path);
+                table.Append();
+                table.SetAsString("name", file);
+                table.SetAsString("location", p.path.substr(0, p.path.size() - file.size()));
+                if (icons && fIcon >= 0) {
+                    table.SetAsInteger(fIcon, TIconManager::FileIconIndex(p.path));
+                }
+                table.Post();
+            }
+            if (row != nullptr) {
+                row->Step();
+            }
+        }
+        LogEnd(name);
+    } catch (...) {
+        TExceptionHandler::HandleCurrent();
+    }
+}
+
+void TDataUtilities::LoadModules(TDataTable& table, TProgress* progress) {
+    const std::string name = "Modules";
+    try {
+        LogStart(name);
+        const auto list = TProcessManager::ProcessList();
+        TProgressAction* row = nullptr;
+        if (progress != nullptr) {
+            row = &progress->AddAction();
+            row->SetText("Loading " + name + "...");
+            row->SetMaximum(static_cast<int>(list.size()));
+        }
+        const bool icons = IconsEnabled();
+        const int fIcon = table.FindField("imageIndex");
+        const int fDate = table.FieldIndex("fileDate");
+        const int fSize = table.FieldIndex("fileSize");
+        for (const TProcessListEntry& p : list) {
+            if (!TTextUtilities::Trim(p.path).empty()) {
+                const std::string process = FileNamePart(p.path);
+                for (const std::string& module : p.modules) {
+                    if (CancelConfirmed(progress)) {
+                        return;
+                    }
+                    // The program itself is no module of its own process.
+                    if (module.empty() || TTextUtilities::SameText(FileNamePart(module), process)) {
+                        continue;
+                    }
+                    table.Append();
+                    table.SetAsString("file", module);
+                    table.SetAsString("process", process);
+                    if (const auto found = Files().Examine(module); found.Ok()) {
+                        table.SetAsDateTime(fDate, found.value.date);
+                        table.SetAsInteger(fSize, static_cast<std::int32_t>(found.value.size));
+                        if (icons && fIcon >= 0) {
+                            table.SetAsInteger(fIcon, TIconManager::EntryIconIndex(found.value));
+                        }
+                    }
+                    table.Post();
+                }
+            }
+            if (row != nullptr) {
+                row->Step();
+            }
         }
         LogEnd(name);
     } catch (...) {

@@ -11,6 +11,20 @@ namespace driftscope {
 class TProgress;
 class TProgressAction;
 
+// One running process: its program and the files it has loaded (the program first),
+// all canonical; an empty path could not be resolved.
+struct TProcessListEntry {
+    std::string path;
+    std::vector<std::string> modules;
+};
+
+class TProcessManager {
+public:
+    // The running processes that can be read, in the system's order; errors go to the
+    // handler and give an empty list.
+    static std::vector<TProcessListEntry> ProcessList();
+};
+
 // Special folder numbers (CSIDL) the program asks for by name.
 enum TSpecialFolder : int {
     csidlDesktop = 0x00,
@@ -55,6 +69,10 @@ public:
     static void LoadSpecialFolders(TDataTable& table);
     static void LoadDriveSummary(TDataTable& table);
     static void LoadEnvironmentVariables(TDataTable& table, TProgress* progress);
+
+    // Processes and the files they have loaded.
+    static void LoadProcesses(TDataTable& table, TProgress* progress);
+    static void LoadModules(TDataTable& table, TProgress* progress);
 
     // Files.
     static void LoadFolderContents(const std::string& folder,

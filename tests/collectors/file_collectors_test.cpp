@@ -5,6 +5,7 @@
 #include "collectors/file_utilities.h"
 #include "collectors/icon_manager.h"
 #include "platform/fake/fake_launcher.h"
+#include "platform/fake/fake_process_list.h"
 
 #include <gtest/gtest.h>
 
@@ -101,7 +102,7 @@ TEST_F(FileCollectorsTest, CancelStopsEveryLevelAndTheRefreshEmptiesTheTable) {
     EXPECT_EQ(model.Data().CurrentTableOf(idTemp)->RecordCount(), 8);
     EXPECT_EQ(model.View(idTemp)->currentCount, " (8)");
     EXPECT_TRUE(catalogue->FindById(idTemp)->currentLoaded);
-    EXPECT_FALSE(model.RefreshItem(idProcesses, nullptr)) << "no collector yet";
+    EXPECT_FALSE(model.RefreshItem(idServices, nullptr)) << "no collector yet";
 }
 
 TEST_F(FileCollectorsTest, HostsLinesParseByTheirOwnRules) {
@@ -218,4 +219,34 @@ TEST_F(FileCollectorsTest, PropertiesGoThroughTheLauncherAndFailuresAreReported)
     TFileUtilities::ShowFileProperties("/data/app.EXE");
     ASSERT_EQ(ui.errors.size(), 1u);
     EXPECT_EQ(ui.errors[0].message, "no file manager");
+}
+
+TEST_F(FileCollectorsTest, ProcessesAndTheirModules) {
+    TFakeProcessList processes;
+    processes.processes = {
+        {10, "/usr/bin/bash"}, {11, "/usr/bin/bash"}, {12, "/opt/app/App"}, {13, ""}};
+    processes.modules[10] = {"/usr/bin/bash", "/lib/libc.so.6", "/lib/gone.so"};
+    processes.modules[11] = {"/usr/bin/bash", "/lib/libc.so.6"};
+    processes.modules[12] = {"/opt/app/App", "/usr/bin/BASH", "/opt/app/app"};
+    files.AddFile("/lib/libc.so.6", "123", 45001.5);
+    TServices s = Services();
+    s.processes = &processes;
+    TServicesScope scope(s);
+
+    TDataTable& list = *data->CurrentSourceOf(idProcesses);
+    list.SetIndexFieldNames("");
+    TDataUtilities::LoadProcesses(list, nullptr);
+    EXPECT_EQ(Rows(list, {"name", "location"}),
+              (std::vector<std::string>{"bash|/usr/bin/", "bash|/usr/bin/", "App|/opt/app/"}));
+
+    options.iconsEnabled = true;
+    TDataTable& modules = *data->CurrentSourceOf(idModules);
+    modules.SetIndexFieldNames("");
+    TDataUtilities::LoadModules(modules, nullptr);
+    EXPECT_EQ(Rows(modules, {"process", "file", "fileSize"}),
+              (std::vector<std::string>{"bash|/lib/libc.so.6|3", "bash|/lib/gone.so|",
+                                        "bash|/lib/libc.so.6|3", "App|/usr/bin/BASH|"}))
+        << "a program is a module of other processes, never of its own";
+    modules.Locate("file", {"/lib/gone.so"});
+    EXPECT_TRUE(modules.IsNull("imageIndex")) << "a module not found keeps no date, size or icon";
 }
