@@ -66,6 +66,9 @@ bool TMainModel::RunCollector(std::int32_t id, TDataTable& table, TProgress* pro
     case idModules:
         TDataUtilities::LoadModules(table, progress);
         return true;
+    case idServices:
+        TDataUtilities::LoadServices(table, progress);
+        return true;
     case idScheduledTasks:
         TDataUtilities::LoadScheduledTasks(table, progress);
         return true;
@@ -85,7 +88,7 @@ bool TMainModel::RunCollector(std::int32_t id, TDataTable& table, TProgress* pro
         TDataUtilities::LoadTemp(table, progress);
         return true;
     default:
-        // The service and registry collectors are not part of the engine yet.
+        // The registry collectors are not part of the engine yet.
         return false;
     }
 }

@@ -7,6 +7,7 @@ namespace driftscope {
 class IFileSystem;
 class ILauncher;
 class IProcessList;
+class IServiceManager;
 class IRegistry;
 class ISystemFacts;
 class IUserInterface;
@@ -27,6 +28,7 @@ struct TServices {
     ISystemFacts* system = nullptr;
     ILauncher* launcher = nullptr;
     IProcessList* processes = nullptr;
+    IServiceManager* services = nullptr;
     IUserInterface* ui = nullptr;
     TItemManager* catalogue = nullptr;
 

@@ -55,6 +55,8 @@ std::optional<int> TStartup::Begin() {
     services.launcher = launcher_.get();
     processes_ = CreateSystemProcessList();
     services.processes = processes_.get();
+    serviceManager_ = CreateSystemServiceManager();
+    services.services = serviceManager_.get();
     services.ui = ui_.get();
     services.catalogue = catalogue_.get();
     services_ = std::make_unique<TServicesScope>(services);

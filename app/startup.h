@@ -60,6 +60,7 @@ private:
     std::unique_ptr<ISystemFacts> system_;
     std::unique_ptr<ILauncher> launcher_;
     std::unique_ptr<IProcessList> processes_;
+    std::unique_ptr<IServiceManager> serviceManager_;
     std::unique_ptr<IUserInterface> ui_;
     std::unique_ptr<TInstanceLock> instance_;
     std::unique_ptr<TServicesScope> services_;

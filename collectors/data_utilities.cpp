@@ -6,6 +6,7 @@
 #include "app/progress.h"
 #include "app/services.h"
 #include "collectors/icon_manager.h"
+#include "collectors/service_list.h"
 #include "model/item.h"
 #include "model/text_utilities.h"
 #include "platform/file_system.h"
@@ -630,6 +631,46 @@ void TDataUtilities::LoadModules(TDataTable& table, TProgress* progress) {
                     table.Post();
                 }
             }
+            if (row != nullptr) {
+                row->Step();
+            }
+        }
+        LogEnd(name);
+    } catch (...) {
+        TExceptionHandler::HandleCurrent();
+    }
+}
+
+void TDataUtilities::LoadServices(TDataTable& table, TProgress* progress) {
+    const std::string name = "Services";
+    try {
+        LogStart(name);
+        const TServiceList list;
+        TProgressAction* row = nullptr;
+        if (progress != nullptr) {
+            row = &progress->AddAction();
+            row->SetText("Loading " + name + "...");
+            row->SetMaximum(static_cast<int>(list.Items().size()));
+        }
+        const bool icons = IconsEnabled();
+        const int fIcon = table.FindField("imageIndex");
+        const std::string windows = icons ? WindowsFolder() : std::string();
+        for (const TServiceItem& item : list.Items()) {
+            if (CancelConfirmed(progress)) {
+                return;
+            }
+            table.Append();
+            table.SetAsString("service", item.ServiceName());
+            table.SetAsString("name", item.DisplayName());
+            table.SetAsString("imagePath", item.ImagePath());
+            table.SetAsString("type", TServiceList::TypeText(item));
+            table.SetAsString("state", TServiceList::StateText(item));
+            if (icons && fIcon >= 0) {
+                const std::string file = TServiceList::IconFileOf(item.ImagePath(), windows);
+                table.SetAsInteger(fIcon, file.empty() ? TIconManager::ItemIconIndex(idServices)
+                                                       : TIconManager::FileIconIndex(file));
+            }
+            table.Post();
             if (row != nullptr) {
                 row->Step();
             }

@@ -73,6 +73,7 @@ public:
     // Processes and the files they have loaded.
     static void LoadProcesses(TDataTable& table, TProgress* progress);
     static void LoadModules(TDataTable& table, TProgress* progress);
+    static void LoadServices(TDataTable& table, TProgress* progress);
 
     // Files.
     static void LoadFolderContents(const std::string& folder,

@@ -30,4 +30,48 @@ std::vector<std::string> TProcessText::ExecutableMappings(std::string_view maps)
     return files;
 }
 
+void TServiceText::ParseUnit(std::string_view text, std::string& description,
+                             std::string& program) {
+    description.clear();
+    program.clear();
+    std::string section;
+    for (const std::string& raw : TTextUtilities::Split(text, '\n')) {
+        const std::string_view line = TTextUtilities::Trim(raw);
+        if (line.empty() || line.front() == '#' || line.front() == ';') {
+            continue;
+        }
+        if (line.front() == '[') {
+            section = std::string(line);
+            continue;
+        }
+        const std::size_t eq = line.find('=');
+        if (eq == std::string_view::npos) {
+            continue;
+        }
+        const std::string_view key = TTextUtilities::Trim(line.substr(0, eq));
+        std::string_view value = TTextUtilities::Trim(line.substr(eq + 1));
+        if (section == "[Unit]" && key == "Description" && description.empty()) {
+            description = std::string(value);
+        } else if (section == "[Service]" && key == "ExecStart" && program.empty()) {
+            // Prefixes that change how the line is run: "-", "@", "+", "!", ":".
+            while (!value.empty() &&
+                   std::string_view("-@+!:").find(value.front()) != std::string_view::npos) {
+                value.remove_prefix(1);
+            }
+            program = std::string(value.substr(0, value.find_first_of(" \t")));
+        }
+    }
+}
+
+std::vector<std::string> TServiceText::LoadedModules(std::string_view text) {
+    std::vector<std::string> names;
+    for (const std::string& line : TTextUtilities::Split(text, '\n')) {
+        const std::string name = line.substr(0, line.find(' '));
+        if (!name.empty()) {
+            names.push_back(name);
+        }
+    }
+    return names;
+}
+
 } // namespace driftscope

@@ -50,4 +50,15 @@ public:
     virtual TResult<std::vector<TServiceEntry>> Services() = 0;
 };
 
+std::unique_ptr<IServiceManager> CreateSystemServiceManager();
+
+// Pure text helpers behind the Linux services.
+class TServiceText {
+public:
+    // Description and program of a systemd unit file.
+    static void ParseUnit(std::string_view text, std::string& description, std::string& program);
+    // The names of loaded kernel modules in /proc/modules text.
+    static std::vector<std::string> LoadedModules(std::string_view text);
+};
+
 } // namespace driftscope

@@ -1,0 +1,102 @@
+#include "platform/process_list.h"
+
+#include <sys/utsname.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
+
+#include "model/text_utilities.h"
+
+#include <algorithm>
+
+namespace driftscope {
+namespace {
+
+constexpr std::uint32_t kKernelDriver = 0x001;
+constexpr std::uint32_t kOwnProcess = 0x010;
+constexpr std::uint32_t kStopped = 1;
+constexpr std::uint32_t kRunning = 4;
+
+std::string ReadText(const std::filesystem::path& file) {
+    std::ifstream in(file);
+    return in ? std::string{std::istreambuf_iterator<char>(in), {}} : std::string();
+}
+
+// Services are read from the unit files (the first folder that holds a unit wins, as
+// systemd's own search order has it); a service counts as running when a process runs its
+// program. Loaded kernel modules are the drivers.
+class TUnitFileServiceManager final : public IServiceManager {
+public:
+    TResult<std::vector<TServiceEntry>> Services() override {
+        TResult<std::vector<TServiceEntry>> result;
+        std::set<std::string> running;
+        if (const auto processes = CreateSystemProcessList()->Processes(); processes.Ok()) {
+            for (const TProcessEntry& p : processes.value) {
+                running.insert(p.executable);
+            }
+        }
+        std::map<std::string, std::filesystem::path> units;
+        for (const char* folder :
+             {"/etc/systemd/system", "/run/systemd/system", "/usr/local/lib/systemd/system",
+              "/usr/lib/systemd/system", "/lib/systemd/system"}) {
+            std::error_code ec;
+            for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+                const std::string name = entry.path().filename().string();
+                if (entry.path().extension() != ".service" ||
+                    name.find("@.") != std::string::npos) {
+                    continue;
+                }
+                units.emplace(name, entry.path()); // keeps the first folder's unit
+            }
+        }
+        for (const auto& [name, path] : units) {
+            std::error_code ec;
+            if (std::filesystem::canonical(path, ec) == "/dev/null") {
+                continue; // masked
+            }
+            TServiceEntry service;
+            service.name = name.substr(0, name.size() - 8);
+            TServiceText::ParseUnit(ReadText(path), service.displayName, service.imagePath);
+            if (service.displayName.empty()) {
+                service.displayName = service.name;
+            }
+            service.type = kOwnProcess;
+            std::error_code canonicalError;
+            const auto program =
+                std::filesystem::weakly_canonical(service.imagePath, canonicalError);
+            service.state = !service.imagePath.empty() && running.count(program.string()) != 0
+                                ? kRunning
+                                : kStopped;
+            result.value.push_back(std::move(service));
+        }
+        // Drivers: the loaded modules, with their files where the module index names them.
+        utsname names{};
+        const std::string release = uname(&names) == 0 ? names.release : "";
+        std::map<std::string, std::string> files;
+        for (const std::string& line :
+             TTextUtilities::Split(ReadText("/lib/modules/" + release + "/modules.dep"), '\n')) {
+            const std::string file = line.substr(0, line.find(':'));
+            std::string stem = std::filesystem::path(file).filename().string();
+            stem = stem.substr(0, stem.find(".ko"));
+            std::replace(stem.begin(), stem.end(), '-', '_');
+            files.emplace(stem, "/lib/modules/" + release + "/" + file);
+        }
+        for (const std::string& module : TServiceText::LoadedModules(ReadText("/proc/modules"))) {
+            const auto file = files.find(module);
+            result.value.push_back(
+                {module, module, file == files.end() ? "" : file->second, kKernelDriver, kRunning});
+        }
+        return result;
+    }
+};
+
+} // namespace
+
+std::unique_ptr<IServiceManager> CreateSystemServiceManager() {
+    return std::make_unique<TUnitFileServiceManager>();
+}
+
+} // namespace driftscope
