@@ -69,6 +69,18 @@ bool TMainModel::RunCollector(std::int32_t id, TDataTable& table, TProgress* pro
     case idServices:
         TDataUtilities::LoadServices(table, progress);
         return true;
+    case idRun:
+        TDataUtilities::LoadRun(table, progress);
+        return true;
+    case idSoftware:
+        TDataUtilities::LoadSoftware(table, progress);
+        return true;
+    case idSharedDlls:
+        TDataUtilities::LoadSharedDlls(table, progress);
+        return true;
+    case idMostRecentlyUsed:
+        TDataUtilities::LoadMostRecentlyUsed(table, progress);
+        return true;
     case idScheduledTasks:
         TDataUtilities::LoadScheduledTasks(table, progress);
         return true;
@@ -88,7 +100,7 @@ bool TMainModel::RunCollector(std::int32_t id, TDataTable& table, TProgress* pro
         TDataUtilities::LoadTemp(table, progress);
         return true;
     default:
-        // The registry collectors are not part of the engine yet.
+        // The browser-object collectors are not part of the engine yet.
         return false;
     }
 }

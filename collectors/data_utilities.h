@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/data_table.h"
+#include "model/item.h"
 
 #include <optional>
 #include <string>
@@ -74,6 +75,16 @@ public:
     static void LoadProcesses(TDataTable& table, TProgress* progress);
     static void LoadModules(TDataTable& table, TProgress* progress);
     static void LoadServices(TDataTable& table, TProgress* progress);
+
+    // Registry: the generic reader lists a key's values (or its subkeys), optionally
+    // through all subkeys depth first; a confirmed Cancel ends the whole walk.
+    static void LoadRegistryKeyContents(TRootKey rootKey, const std::string& keyText,
+                                        TProgress* progress, TProgressAction* progressRow,
+                                        TDataTable& table, bool listValues, bool includeSubkeys);
+    static void LoadRun(TDataTable& table, TProgress* progress);
+    static void LoadSoftware(TDataTable& table, TProgress* progress);
+    static void LoadSharedDlls(TDataTable& table, TProgress* progress);
+    static void LoadMostRecentlyUsed(TDataTable& table, TProgress* progress);
 
     // Files.
     static void LoadFolderContents(const std::string& folder,

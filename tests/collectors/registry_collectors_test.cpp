@@ -1,0 +1,116 @@
+#include "app/progress.h"
+#include "collector_test_support.h"
+#include "collectors/data_utilities.h"
+#include "collectors/icon_manager.h"
+
+#include <gtest/gtest.h>
+
+using namespace driftscope;
+using test_support::Rows;
+
+namespace {
+
+class RegistryCollectorsTest : public test_support::TCollectorTest {
+protected:
+    void Put(TRootKey root, const std::string& key, const TRegValue& v) {
+        ASSERT_TRUE(registry->WriteValue(root, key, v).Ok());
+    }
+    const std::string run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+};
+
+} // namespace
+
+TEST_F(RegistryCollectorsTest, RunValuesAreFormattedByTheirKind) {
+    Put(TRootKey::LocalMachine, run, TRegValue::FromString("", "default.exe"));
+    Put(TRootKey::LocalMachine, run, TRegValue::FromDword("minus", 0xFFFFFFFF));
+    Put(TRootKey::LocalMachine, run, TRegValue::FromBinary("bytes", {0x0A, 0xFF}));
+    Put(TRootKey::LocalMachine, run, TRegValue::FromBinary("empty", {}));
+    Put(TRootKey::LocalMachine, run, TRegValue::FromMultiString("multi", {"a"}));
+    Put(TRootKey::CurrentUser, run,
+        TRegValue::FromString("agent", "%HOME%\\agent", TRegKind::ExpandString));
+    TDataTable& t = *data->CurrentSourceOf(idRun);
+    t.SetIndexFieldNames("");
+    TDataUtilities::LoadRun(t, nullptr);
+    EXPECT_EQ(Rows(t, {"rootKey", "path", "name", "value"}),
+              (std::vector<std::string>{"HKEY_LOCAL_MACHINE|\\" + run + "|(Default)|default.exe",
+                                        "HKEY_LOCAL_MACHINE|\\" + run + "|minus|-1",
+                                        "HKEY_LOCAL_MACHINE|\\" + run + "|bytes|0aff",
+                                        "HKEY_LOCAL_MACHINE|\\" + run + "|empty|",
+                                        "HKEY_LOCAL_MACHINE|\\" + run + "|multi|610000000000",
+                                        "HKEY_CURRENT_USER|\\" + run + "|agent|%HOME%\\agent"}));
+    t.Locate("name", {"empty"});
+    EXPECT_TRUE(t.IsNull("value")) << "an empty binary value leaves the value unset";
+}
+
+TEST_F(RegistryCollectorsTest, SoftwareListsTheFirstLevelOnly) {
+    Put(TRootKey::LocalMachine, "Software\\Vendor\\Product", TRegValue::FromDword("v", 1));
+    Put(TRootKey::CurrentUser, "Software\\Classes", TRegValue::FromDword("v", 1));
+    TDataTable& t = *data->CurrentSourceOf(idSoftware);
+    t.SetIndexFieldNames("");
+    TDataUtilities::LoadSoftware(t, nullptr);
+    EXPECT_EQ(Rows(t, {"rootKey", "path"}),
+              (std::vector<std::string>{"HKEY_LOCAL_MACHINE|\\Software\\Vendor",
+                                        "HKEY_CURRENT_USER|\\Software\\Classes"}));
+}
+
+TEST_F(RegistryCollectorsTest, AWalkThroughSubkeysEndsWholeOnCancel) {
+    for (const char* key :
+         {"Software\\Tree\\A\\A1", "Software\\Tree\\A\\A2", "Software\\Tree\\B"}) {
+        Put(TRootKey::CurrentUser, key, TRegValue::FromDword("v", 1));
+    }
+    TDataTable table("cdsRegistry");
+    TTableLayouts::DefineRegistryTable(table, true);
+    table.SetIndexFieldNames("");
+    TDataUtilities::LoadRegistryKeyContents(TRootKey::CurrentUser,
+                                            "HKEY_CURRENT_USER\\Software\\Tree", nullptr, nullptr,
+                                            table, true, true);
+    EXPECT_EQ(Rows(table, {"path"}),
+              (std::vector<std::string>{"\\Software\\Tree\\A\\A1", "\\Software\\Tree\\A\\A2",
+                                        "\\Software\\Tree\\B"}));
+    table.EmptyTable();
+    TProgress progress;
+    progress.SetEventInterval(std::chrono::milliseconds(0));
+    TProgressAction& row = progress.AddAction();
+    ui.onEvents = [&] {
+        if (table.RecordCount() == 1) {
+            progress.SetCancelled(true);
+        }
+    };
+    TDataUtilities::LoadRegistryKeyContents(TRootKey::CurrentUser,
+                                            "HKEY_CURRENT_USER\\Software\\Tree", &progress, &row,
+                                            table, true, true);
+    EXPECT_EQ(table.RecordCount(), 1) << "the walk stopped at every level";
+}
+
+TEST_F(RegistryCollectorsTest, RecentlyUsedSkipsTheListAndStopsAtAValueOfTheWrongKind) {
+    const std::string mru =
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32\\OpenSaveMRU";
+    Put(TRootKey::CurrentUser, mru + "\\*", TRegValue::FromString("a", "/home/u/notes.txt"));
+    Put(TRootKey::CurrentUser, mru + "\\*", TRegValue::FromString("MRUList", "a"));
+    Put(TRootKey::CurrentUser, mru + "\\txt", TRegValue::FromString("a", "/missing.txt"));
+    options.iconsEnabled = true;
+    TDataTable& t = *data->CurrentTableOf(idMostRecentlyUsed);
+    t.SetIndexFieldNames("");
+    TDataUtilities::LoadMostRecentlyUsed(t, nullptr);
+    EXPECT_EQ(Rows(t, {"type", "file", "value", "imageIndex"}),
+              (std::vector<std::string>{"*|/home/u/notes.txt|a|4", "txt|/missing.txt|a|-1"}));
+
+    Put(TRootKey::CurrentUser, mru + "\\zip", TRegValue::FromBinary("a", {1}));
+    t.EmptyTable();
+    TDataUtilities::LoadMostRecentlyUsed(t, nullptr);
+    EXPECT_EQ(t.RecordCount(), 2) << "rows before the bad value stay";
+    ASSERT_EQ(ui.errors.size(), 1u);
+    EXPECT_NE(ui.errors[0].message.find("Invalid data type"), std::string::npos);
+}
+
+TEST_F(RegistryCollectorsTest, SharedDllsKeepMissingFilesWithTheirPathOnly) {
+    const std::string key = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+    Put(TRootKey::LocalMachine, key, TRegValue::FromDword("/usr/lib/libz.so.1", 2));
+    Put(TRootKey::LocalMachine, key, TRegValue::FromDword("/usr/lib/gone.so", 1));
+    files.AddFile("/usr/lib/libz.so.1", "12345", 45000.5);
+    TDataTable& t = *data->CurrentSourceOf(idSharedDlls);
+    t.SetIndexFieldNames("");
+    TDataUtilities::LoadSharedDlls(t, nullptr);
+    EXPECT_EQ(Rows(t, {"file", "fileSize"}),
+              (std::vector<std::string>{"/usr/lib/libz.so.1|5", "/usr/lib/gone.so|"}));
+}
