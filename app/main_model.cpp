@@ -81,6 +81,18 @@ bool TMainModel::RunCollector(std::int32_t id, TDataTable& table, TProgress* pro
     case idMostRecentlyUsed:
         TDataUtilities::LoadMostRecentlyUsed(table, progress);
         return true;
+    case idShellServiceObjects:
+        TDataUtilities::LoadShellServiceObjects(table, progress);
+        return true;
+    case idBrowserHelperObjects:
+        TDataUtilities::LoadBrowserHelperObjects(table, progress);
+        return true;
+    case idBrowserToolbars:
+        TDataUtilities::LoadBrowserToolbars(table, progress);
+        return true;
+    case idDownloadedProgramFiles:
+        TDataUtilities::LoadDownloadedProgramFiles(table, progress);
+        return true;
     case idScheduledTasks:
         TDataUtilities::LoadScheduledTasks(table, progress);
         return true;
@@ -100,7 +112,6 @@ bool TMainModel::RunCollector(std::int32_t id, TDataTable& table, TProgress* pro
         TDataUtilities::LoadTemp(table, progress);
         return true;
     default:
-        // The browser-object collectors are not part of the engine yet.
         return false;
     }
 }

@@ -85,6 +85,15 @@ public:
     static void LoadSoftware(TDataTable& table, TProgress* progress);
     static void LoadSharedDlls(TDataTable& table, TProgress* progress);
     static void LoadMostRecentlyUsed(TDataTable& table, TProgress* progress);
+    static void LoadShellServiceObjects(TDataTable& table, TProgress* progress);
+    static void LoadBrowserHelperObjects(TDataTable& table, TProgress* progress);
+    static void LoadBrowserToolbars(TDataTable& table, TProgress* progress);
+    static void LoadDownloadedProgramFiles(TDataTable& table, TProgress* progress);
+    static void LoadCustomRegistryItem(const std::string& itemName, TRootKey rootKey,
+                                       TProgress* progress, bool listValues, bool includeSubkeys,
+                                       TDataTable& table, const std::string& keyText);
+    // The in-process server file of a COM class; empty when there is none.
+    static std::string InprocServerPath(const std::string& classId);
 
     // Files.
     static void LoadFolderContents(const std::string& folder,

@@ -14,6 +14,7 @@
 
 #include <array>
 #include <cstdio>
+#include <optional>
 #include <stdexcept>
 
 namespace driftscope {
@@ -196,6 +197,197 @@ void TDataUtilities::LoadSoftware(TDataTable& table, TProgress* progress) {
             row->Step();
         }
         Record("End: loading: " + name);
+    } catch (...) {
+        TExceptionHandler::HandleCurrent();
+    }
+}
+
+std::string TDataUtilities::InprocServerPath(const std::string& classId) {
+    try {
+        const auto key =
+            OpenRead(TRootKey::ClassesRoot, "\\CLSID\\" + classId + "\\InprocServer32");
+        if (!key || !key->ValueExists("")) {
+            return {};
+        }
+        return key->ReadString("");
+    } catch (...) {
+        TExceptionHandler::HandleCurrent();
+        return {};
+    }
+}
+
+namespace {
+
+// Rows of COM objects found by their class ids: the class's name and in-process server,
+// the server file's icon when it exists.
+void LoadComObjects(const std::string& name, const std::vector<std::string>& ids, TDataTable& table,
+                    TProgress* progress) {
+    TProgressAction* row = AddRow(progress, name, static_cast<int>(ids.size()));
+    const bool icons = IconsOn();
+    const int fIcon = table.FindField("imageIndex");
+    for (const std::string& id : ids) {
+        if (Cancelled(progress)) {
+            return;
+        }
+        table.Append();
+        table.SetAsString("uniqueIdentifier", id);
+        if (const auto classKey = OpenRead(TRootKey::ClassesRoot, "\\CLSID\\" + id)) {
+            if (classKey->ValueExists("")) {
+                table.SetAsString("name", classKey->ReadString(""));
+            }
+            const std::string location = TDataUtilities::InprocServerPath(id);
+            table.SetAsString("location", location);
+            IFileSystem* fs = Services().fileSystem;
+            if (icons && fIcon >= 0 && !location.empty() && fs != nullptr &&
+                fs->FileExists(location)) {
+                table.SetAsInteger(fIcon, TIconManager::FileIconIndex(location));
+            }
+        }
+        table.Post();
+        if (row != nullptr) {
+            row->Step();
+        }
+    }
+}
+
+} // namespace
+
+void TDataUtilities::LoadShellServiceObjects(TDataTable& table, TProgress* progress) {
+    const std::string name = "Shell Service Objects";
+    try {
+        Record("Start: loading: " + name);
+        if (const auto key =
+                OpenRead(TRootKey::LocalMachine, "\\Software\\Microsoft\\Windows\\CurrentVersion\\"
+                                                 "ShellServiceObjectDelayLoad")) {
+            const std::vector<std::string> names = key->ValueNames();
+            TProgressAction* row = AddRow(progress, name, static_cast<int>(names.size()));
+            const bool icons = IconsOn();
+            const int fIcon = table.FindField("imageIndex");
+            for (const std::string& valueName : names) {
+                if (Cancelled(progress)) {
+                    return;
+                }
+                // A value that holds no text stops the collector with a read error.
+                const std::string id = key->ReadString(valueName);
+                const std::string location = InprocServerPath(id);
+                table.Append();
+                table.SetAsString("uniqueIdentifier", id);
+                table.SetAsString("name", valueName);
+                table.SetAsString("location", location);
+                if (icons && fIcon >= 0) {
+                    table.SetAsInteger(fIcon, TIconManager::FileIconIndex(location));
+                }
+                table.Post();
+                if (row != nullptr) {
+                    row->Step();
+                }
+            }
+        }
+        Record("End: loading: " + name);
+    } catch (...) {
+        TExceptionHandler::HandleCurrent();
+    }
+}
+
+void TDataUtilities::LoadBrowserHelperObjects(TDataTable& table, TProgress* progress) {
+    const std::string name = "Browser Helper Objects";
+    try {
+        Record("Start: loading: " + name);
+        if (const auto key = OpenRead(TRootKey::LocalMachine,
+                                      "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\"
+                                      "Browser Helper Objects")) {
+            LoadComObjects(name, key->SubkeyNames(), table, progress);
+        }
+        Record("End: loading: " + name);
+    } catch (...) {
+        TExceptionHandler::HandleCurrent();
+    }
+}
+
+void TDataUtilities::LoadBrowserToolbars(TDataTable& table, TProgress* progress) {
+    const std::string name = "Browser Toolbars";
+    try {
+        Record("Start: loading: " + name);
+        if (const auto key = OpenRead(TRootKey::LocalMachine,
+                                      "\\SOFTWARE\\Microsoft\\Internet Explorer\\Toolbar")) {
+            LoadComObjects(name, key->ValueNames(), table, progress);
+        }
+        Record("End: loading: " + name);
+    } catch (...) {
+        TExceptionHandler::HandleCurrent();
+    }
+}
+
+void TDataUtilities::LoadDownloadedProgramFiles(TDataTable& table, TProgress* progress) {
+    const std::string name = "Downloaded Program Files";
+    const std::string units = "\\SOFTWARE\\Microsoft\\Code Store Database\\Distribution Units";
+    try {
+        Record("Start: loading: " + name);
+        if (const auto key = OpenRead(TRootKey::LocalMachine, units)) {
+            const std::vector<std::string> ids = key->SubkeyNames();
+            TProgressAction* row = AddRow(progress, name, static_cast<int>(ids.size()));
+            const int fIcon = table.FindField("imageIndex");
+            const int itemIcon = TIconManager::ItemIconIndex(idDownloadedProgramFiles);
+            const auto text = [](const std::optional<TRegistryKey>& k, const char* value) {
+                return k && k->ValueExists(value) ? k->ReadString(value) : std::string();
+            };
+            for (const std::string& id : ids) {
+                if (Cancelled(progress)) {
+                    return;
+                }
+                table.Append();
+                table.SetAsString("uniqueIdentifier", id);
+                int icon = itemIcon;
+                if (const auto classKey = OpenRead(TRootKey::ClassesRoot, "\\CLSID\\" + id)) {
+                    table.SetAsString("name", text(classKey, ""));
+                    const std::string location = text(
+                        OpenRead(TRootKey::ClassesRoot, "\\CLSID\\" + id + "\\InprocServer32"), "");
+                    table.SetAsString("location", location);
+                    IFileSystem* fs = Services().fileSystem;
+                    if (!location.empty() && fs != nullptr && fs->FileExists(location)) {
+                        icon = TIconManager::FileIconIndex(location);
+                    }
+                }
+                if (IconsOn() && fIcon >= 0) {
+                    table.SetAsInteger(fIcon, icon < 0 ? itemIcon : icon);
+                }
+                const auto installed =
+                    OpenRead(TRootKey::LocalMachine, units + "\\" + id + "\\InstalledVersion");
+                table.SetAsString("version", text(installed, ""));
+                table.SetAsString("lastModified", text(installed, "LastModified"));
+                const auto download =
+                    OpenRead(TRootKey::LocalMachine, units + "\\" + id + "\\DownloadInformation");
+                table.SetAsString("codebase", text(download, "CODEBASE"));
+                table.SetAsString("informationFile", text(download, "INF"));
+                table.SetAsString("openSoftwareDescriptionFile", text(download, "OSD"));
+                table.Post();
+                if (row != nullptr) {
+                    row->Step();
+                }
+            }
+        }
+        Record("End: loading: " + name);
+    } catch (...) {
+        TExceptionHandler::HandleCurrent();
+    }
+}
+
+void TDataUtilities::LoadCustomRegistryItem(const std::string& itemName, TRootKey rootKey,
+                                            TProgress* progress, bool listValues,
+                                            bool includeSubkeys, TDataTable& table,
+                                            const std::string& keyText) {
+    try {
+        Record("Start: loading: " + itemName);
+        TProgressAction* row = nullptr;
+        if (progress != nullptr) {
+            row = &progress->AddAction();
+            row->SetText("Loading contents of: " + itemName + "...");
+        }
+        LoadRegistryKeyContents(rootKey, keyText, progress, row, table, listValues, includeSubkeys);
+        if (row != nullptr) {
+            row->SetMaximum(-1);
+        }
+        Record("End: loading: " + itemName);
     } catch (...) {
         TExceptionHandler::HandleCurrent();
     }

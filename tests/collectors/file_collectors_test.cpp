@@ -102,7 +102,6 @@ TEST_F(FileCollectorsTest, CancelStopsEveryLevelAndTheRefreshEmptiesTheTable) {
     EXPECT_EQ(model.Data().CurrentTableOf(idTemp)->RecordCount(), 8);
     EXPECT_EQ(model.View(idTemp)->currentCount, " (8)");
     EXPECT_TRUE(catalogue->FindById(idTemp)->currentLoaded);
-    EXPECT_FALSE(model.RefreshItem(idBrowserHelperObjects, nullptr)) << "no collector yet";
 }
 
 TEST_F(FileCollectorsTest, HostsLinesParseByTheirOwnRules) {

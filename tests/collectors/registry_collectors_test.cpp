@@ -114,3 +114,53 @@ TEST_F(RegistryCollectorsTest, SharedDllsKeepMissingFilesWithTheirPathOnly) {
     EXPECT_EQ(Rows(t, {"file", "fileSize"}),
               (std::vector<std::string>{"/usr/lib/libz.so.1|5", "/usr/lib/gone.so|"}));
 }
+
+TEST_F(RegistryCollectorsTest, ComObjectsTakeTheirClassNameAndServer) {
+    const std::string bho =
+        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects";
+    ASSERT_TRUE(registry->CreateKey(TRootKey::LocalMachine, bho + "\\{KNOWN}").Ok());
+    ASSERT_TRUE(registry->CreateKey(TRootKey::LocalMachine, bho + "\\{ORPHAN}").Ok());
+    Put(TRootKey::ClassesRoot, "CLSID\\{KNOWN}", TRegValue::FromString("", "Helper"));
+    Put(TRootKey::ClassesRoot, "CLSID\\{KNOWN}\\InprocServer32",
+        TRegValue::FromString("", "/opt/h.so"));
+    options.iconsEnabled = true;
+    TDataTable& helpers = *data->CurrentSourceOf(idBrowserHelperObjects);
+    helpers.SetIndexFieldNames("");
+    TDataUtilities::LoadBrowserHelperObjects(helpers, nullptr);
+    EXPECT_EQ(Rows(helpers, {"uniqueIdentifier", "name", "location", "imageIndex"}),
+              (std::vector<std::string>{"{KNOWN}|Helper|/opt/h.so|", "{ORPHAN}|||"}))
+        << "a missing server file leaves the icon unset; a missing class leaves only the id";
+
+    const std::string dpf = "SOFTWARE\\Microsoft\\Code Store Database\\Distribution Units\\{KNOWN}";
+    Put(TRootKey::LocalMachine, dpf + "\\InstalledVersion", TRegValue::FromString("", "1,0,0,1"));
+    Put(TRootKey::LocalMachine, dpf + "\\DownloadInformation",
+        TRegValue::FromString("CODEBASE", "http://x/y.cab"));
+    TDataTable& dpfTable = *data->CurrentSourceOf(idDownloadedProgramFiles);
+    TDataUtilities::LoadDownloadedProgramFiles(dpfTable, nullptr);
+    EXPECT_EQ(Rows(dpfTable, {"name", "version", "codebase", "imageIndex"}),
+              (std::vector<std::string>{
+                  "Helper|1,0,0,1|http://x/y.cab|" +
+                  std::to_string(TIconManager::ItemIconIndex(idDownloadedProgramFiles))}));
+
+    const std::string sso =
+        "Software\\Microsoft\\Windows\\CurrentVersion\\ShellServiceObjectDelayLoad";
+    Put(TRootKey::LocalMachine, sso, TRegValue::FromString("Tray", "{KNOWN}"));
+    Put(TRootKey::LocalMachine, sso, TRegValue::FromBinary("Odd", {1, 2}));
+    TDataTable& objects = *data->CurrentSourceOf(idShellServiceObjects);
+    TDataUtilities::LoadShellServiceObjects(objects, nullptr);
+    EXPECT_EQ(Rows(objects, {"name", "location"}), (std::vector<std::string>{"Tray|/opt/h.so"}));
+    EXPECT_EQ(ui.errors.size(), 1u) << "the binary value stops the collector with a read error";
+}
+
+TEST_F(RegistryCollectorsTest, ACustomRegistryItemMarksItsRowComplete) {
+    Put(TRootKey::CurrentUser, "Software\\Mine\\Sub", TRegValue::FromString("v", "x"));
+    TDataTable table("cdsRegistry");
+    TTableLayouts::DefineRegistryTable(table, false);
+    TProgress progress;
+    TDataUtilities::LoadCustomRegistryItem("Mine", TRootKey::CurrentUser, &progress, false, true,
+                                           table, "HKEY_CURRENT_USER\\Software\\Mine");
+    EXPECT_EQ(Rows(table, {"path"}), std::vector<std::string>{"\\Software\\Mine\\Sub"});
+    progress.Table().First();
+    EXPECT_EQ(progress.Table().AsString("progress_str"), "100%");
+    EXPECT_EQ(LogActions().back(), "End: loading: Mine");
+}
