@@ -63,6 +63,34 @@ void TServiceText::ParseUnit(std::string_view text, std::string& description,
     }
 }
 
+std::vector<TServiceText::TUnitState> TServiceText::ParseListUnits(std::string_view text) {
+    std::vector<TUnitState> units;
+    for (const std::string& raw : TTextUtilities::Split(text, '\n')) {
+        std::string_view rest = TTextUtilities::Trim(raw);
+        std::string_view fields[4];
+        for (auto& field : fields) {
+            const std::size_t gap = rest.find_first_of(" \t");
+            field = rest.substr(0, gap);
+            rest = gap == std::string_view::npos ? std::string_view()
+                                                 : TTextUtilities::Trim(rest.substr(gap));
+        }
+        const std::string_view unit = fields[0];
+        if (unit.size() <= 8 || unit.substr(unit.size() - 8) != ".service") {
+            continue;
+        }
+        TUnitState state;
+        state.name = std::string(unit.substr(0, unit.size() - 8));
+        state.description = std::string(rest);
+        state.state = fields[3] == "running"        ? 4
+                      : fields[2] == "activating"   ? 2
+                      : fields[2] == "deactivating" ? 3
+                      : fields[2] == "reloading"    ? 5
+                                                    : 1;
+        units.push_back(std::move(state));
+    }
+    return units;
+}
+
 std::vector<std::string> TServiceText::LoadedModules(std::string_view text) {
     std::vector<std::string> names;
     for (const std::string& line : TTextUtilities::Split(text, '\n')) {

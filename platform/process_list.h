@@ -57,6 +57,15 @@ class TServiceText {
 public:
     // Description and program of a systemd unit file.
     static void ParseUnit(std::string_view text, std::string& description, std::string& program);
+    struct TUnitState {
+        std::string name; // without ".service"
+        std::string description;
+        std::uint32_t state = 1;
+    };
+    // "systemctl list-units --plain --no-legend" lines: unit, load, active, sub, description;
+    // the state mapped onto the service states (running 4, activating 2, deactivating 3,
+    // reloading 5, anything else stopped 1).
+    static std::vector<TUnitState> ParseListUnits(std::string_view text);
     // The names of loaded kernel modules in /proc/modules text.
     static std::vector<std::string> LoadedModules(std::string_view text);
 };

@@ -1,6 +1,10 @@
 #include "platform/process_list.h"
 
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/utsname.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -11,6 +15,8 @@
 #include "model/text_utilities.h"
 
 #include <algorithm>
+
+extern char** environ;
 
 namespace driftscope {
 namespace {
@@ -25,9 +31,47 @@ std::string ReadText(const std::filesystem::path& file) {
     return in ? std::string{std::istreambuf_iterator<char>(in), {}} : std::string();
 }
 
-// Services are read from the unit files (the first folder that holds a unit wins, as
-// systemd's own search order has it); a service counts as running when a process runs its
-// program. Loaded kernel modules are the drivers.
+// The output of a program started from an argument vector; empty when it cannot run.
+std::string Capture(const std::vector<std::string>& arguments) {
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0) {
+        return {};
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    std::vector<char*> argv;
+    for (const std::string& a : arguments) {
+        argv.push_back(const_cast<char*>(a.c_str()));
+    }
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipeEnds[1]);
+    std::string output;
+    if (rc == 0) {
+        char buffer[4096];
+        ssize_t n = 0;
+        while ((n = read(pipeEnds[0], buffer, sizeof buffer)) > 0) {
+            output.append(buffer, static_cast<std::size_t>(n));
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            output.clear();
+        }
+    }
+    close(pipeEnds[0]);
+    return output;
+}
+
+// Services are read through systemd when it runs, from the unit files otherwise (the first
+// folder that holds a unit wins, as systemd's own search order has it; a service then
+// counts as running when a process runs its program). Loaded kernel modules are the
+// drivers.
 class TUnitFileServiceManager final : public IServiceManager {
 public:
     TResult<std::vector<TServiceEntry>> Services() override {
@@ -52,6 +96,22 @@ public:
                 units.emplace(name, entry.path()); // keeps the first folder's unit
             }
         }
+        // With systemd running, its own list gives the services, their names and states.
+        std::map<std::string, TServiceText::TUnitState> live;
+        std::error_code booted;
+        if (std::filesystem::is_directory("/run/systemd/system", booted)) {
+            for (auto& unit : TServiceText::ParseListUnits(
+                     Capture({"systemctl", "list-units", "--type=service", "--all", "--plain",
+                              "--no-legend", "--no-pager"}))) {
+                live.emplace(unit.name, std::move(unit));
+            }
+        }
+        for (const auto& [name, state] : live) {
+            if (units.count(name + ".service") == 0) {
+                TServiceEntry service{state.name, state.description, "", kOwnProcess, state.state};
+                result.value.push_back(std::move(service));
+            }
+        }
         for (const auto& [name, path] : units) {
             std::error_code ec;
             if (std::filesystem::canonical(path, ec) == "/dev/null") {
@@ -70,6 +130,12 @@ public:
             service.state = !service.imagePath.empty() && running.count(program.string()) != 0
                                 ? kRunning
                                 : kStopped;
+            if (const auto unit = live.find(service.name); unit != live.end()) {
+                service.state = unit->second.state;
+                if (!unit->second.description.empty()) {
+                    service.displayName = unit->second.description;
+                }
+            }
             result.value.push_back(std::move(service));
         }
         // Drivers: the loaded modules, with their files where the module index names them.

@@ -2,6 +2,7 @@
 #include "collector_test_support.h"
 #include "collectors/data_utilities.h"
 #include "collectors/icon_manager.h"
+#include "platform/registry_file.h"
 
 #include <gtest/gtest.h>
 
@@ -163,4 +164,28 @@ TEST_F(RegistryCollectorsTest, ACustomRegistryItemMarksItsRowComplete) {
     progress.Table().First();
     EXPECT_EQ(progress.Table().AsString("progress_str"), "100%");
     EXPECT_EQ(LogActions().back(), "End: loading: Mine");
+}
+
+TEST_F(RegistryCollectorsTest, AnImportedRegFileFeedsRunSoftwareAndCustomItems) {
+    ASSERT_TRUE(registry->Apply(TRegFile::ParseFile(DRIFTSCOPE_TEST_DATA "/run_fixture.reg")).Ok());
+    TDataTable& runTable = *data->CurrentSourceOf(idRun);
+    runTable.SetIndexFieldNames("");
+    TDataUtilities::LoadRun(runTable, nullptr);
+    EXPECT_EQ(Rows(runTable, {"rootKey", "name", "value"}),
+              (std::vector<std::string>{"HKEY_LOCAL_MACHINE|Agent|/opt/agent/bin/agent --tray",
+                                        "HKEY_LOCAL_MACHINE|(Default)|default",
+                                        "HKEY_CURRENT_USER|Cleanup|%TMP%"}));
+    TDataTable& software = *data->CurrentSourceOf(idSoftware);
+    software.SetIndexFieldNames("");
+    TDataUtilities::LoadSoftware(software, nullptr);
+    EXPECT_EQ(Rows(software, {"path"}),
+              (std::vector<std::string>{"\\Software\\Microsoft", "\\Software\\Microsoft",
+                                        "\\Software\\Vendor"}));
+    TDataTable custom("cdsRegistry");
+    TTableLayouts::DefineRegistryTable(custom, true);
+    TDataUtilities::LoadCustomRegistryItem("Vendor", TRootKey::CurrentUser, nullptr, true, true,
+                                           custom, "HKEY_CURRENT_USER\\Software\\Vendor");
+    EXPECT_EQ(Rows(custom, {"path", "name", "value"}),
+              (std::vector<std::string>{"\\Software\\Vendor\\Tool\\Settings|Level|-1",
+                                        "\\Software\\Vendor\\Tool\\Settings|Blob|0aff"}));
 }

@@ -92,3 +92,17 @@ TEST_F(ServicesTest, UnitFilesAndModules) {
     EXPECT_EQ(TServiceText::LoadedModules("ext4 1 2 - Live 0x0\nnf_tables 3 0 - Live 0x0\n"),
               (std::vector<std::string>{"ext4", "nf_tables"}));
 }
+
+TEST_F(ServicesTest, TheServiceManagersListOfUnits) {
+    const auto units = TServiceText::ParseListUnits(
+        "cron.service loaded active running Regular background program processing daemon\n"
+        "apt-daily.service loaded inactive dead Daily apt download activities\n"
+        "boot.service loaded activating start Boot things\n"
+        "dev-sda.device loaded active plugged Disk\n");
+    ASSERT_EQ(units.size(), 3u);
+    EXPECT_EQ(units[0].name, "cron");
+    EXPECT_EQ(units[0].description, "Regular background program processing daemon");
+    EXPECT_EQ(units[0].state, 4u);
+    EXPECT_EQ(units[1].state, 1u);
+    EXPECT_EQ(units[2].state, 2u);
+}
