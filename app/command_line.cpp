@@ -69,12 +69,14 @@ int TCommandLine::ProcessCommandLine(TMainModel& model, const std::vector<std::s
     int differences = 0;
     bool diffAsErrors = false;
     bool html = false;
+    bool workbook = false;
     for (const std::string& a : arguments) {
         diffAsErrors = diffAsErrors || TTextUtilities::SameText(a, "/diffAsErrors");
         html = html || TTextUtilities::SameText(a, "/html");
+        workbook = workbook || TTextUtilities::SameText(a, "/xls");
     }
-    // "/xls" gives text wherever no workbook can be written, which is so far everywhere.
-    const int format = html ? rfHtml : rfText;
+    // Workbooks are written by the program itself, so they are always available.
+    const int format = html ? rfHtml : workbook ? rfExcel : rfText;
     try {
         LogRecord("Start: " + action);
         for (const std::string& argument : arguments) {

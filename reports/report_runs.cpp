@@ -1,6 +1,7 @@
 #include "reports/report_runs.h"
 
 #include "app/main_model.h"
+#include "reports/excel_writer.h"
 #include "reports/html_writer.h"
 #include "reports/text_writer.h"
 
@@ -13,7 +14,9 @@ std::string TReportRuns::FileExtension(int format) {
     case rfHtml:
         return ".html";
     case rfExcel:
-        return ".xls";
+        // The content is an Office Open XML workbook, which spreadsheet programs expect
+        // under this extension.
+        return ".xlsx";
     default:
         return ".txt";
     }
@@ -21,9 +24,6 @@ std::string TReportRuns::FileExtension(int format) {
 
 bool TReportRuns::ExportComparisonReport(TMainModel& model, int format, const std::string& fileName,
                                          bool append) {
-    if (format != rfText && format != rfHtml) {
-        return false;
-    }
     TdmMain& data = model.Data();
     const TReportState& report = model.Report();
     // The report header: its name/value lines as one line each, the delimiter a blank.
@@ -42,8 +42,14 @@ bool TReportRuns::ExportComparisonReport(TMainModel& model, int format, const st
                                       {"Items Added Since Baseline " + report.addedCount},
                                       {"Items Removed Since Baseline " + report.removedCount},
                                       {"Items Modified Since Baseline " + report.modifiedCount}};
-    return format == rfHtml ? THtmlWriter::ExportHtml(grids, headers, nullptr, append, fileName)
-                            : TTextWriter::ExportText(grids, headers, nullptr, append, fileName);
+    switch (format) {
+    case rfHtml:
+        return THtmlWriter::ExportHtml(grids, headers, nullptr, append, fileName);
+    case rfExcel:
+        return TExcelWriter::ExportExcel(grids, headers, nullptr, fileName);
+    default:
+        return TTextWriter::ExportText(grids, headers, nullptr, append, fileName);
+    }
 }
 
 } // namespace driftscope

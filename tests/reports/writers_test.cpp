@@ -1,5 +1,6 @@
 #include "../app/app_fixture.h"
 #include "model/data_module.h"
+#include "reports/excel_writer.h"
 #include "reports/html_writer.h"
 #include "reports/text_writer.h"
 
@@ -107,4 +108,25 @@ TEST_F(WritersTest, ModifiedCellsTakeTheModifiedColourAndBaselineGridsNoIcons) {
     ASSERT_TRUE(THtmlWriter::ExportHtml({{&modified, "dbGridBaseline", 1, true}}, {{}, {"B"}},
                                         nullptr, false, baselineFile));
     EXPECT_EQ(Read(baselineFile).find("<IMG"), std::string::npos);
+}
+
+TEST_F(WritersTest, WorkbooksAreWrittenWholeAndNamedSafely) {
+    AddService("cron", "Cron", "/usr/sbin/cron", "Own");
+    const auto file = (dir_ / "report.xlsx").string();
+    ASSERT_TRUE(TExcelWriter::ExportExcel(
+        {{&services, "dbGridAdded", 2, true}},
+        {{"Baseline Comparison Report", " Comparison type: x"}, {"Items Added"}}, nullptr, file));
+    const std::string bytes = Read(file);
+    EXPECT_EQ(bytes.substr(0, 4), std::string("PK\x03\x04", 4)) << "a zip package";
+    EXPECT_NE(bytes.find("xl/worksheets/sheet1.xml"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(file + ".tmp.xlsx"));
+    EXPECT_EQ(TExcelWriter::SheetName("a:b\\c/d?e*f[g]h"), "abcdefgh");
+    EXPECT_EQ(TExcelWriter::SheetName(std::string(40, 'x')).size(), 31u);
+    EXPECT_EQ(TExcelWriter::ColumnLetter(1), "A");
+    EXPECT_EQ(TExcelWriter::ColumnLetter(26), "Z");
+    EXPECT_EQ(TExcelWriter::ColumnLetter(28), "AB");
+    std::ofstream(dir_ / "blocker") << "a file, not a folder";
+    EXPECT_FALSE(TExcelWriter::ExportExcel({{&services, "dbGrid", 0, true}}, {}, nullptr,
+                                           (dir_ / "blocker" / "x.xlsx").string()));
+    EXPECT_EQ(ui.errors.size(), 1u);
 }
