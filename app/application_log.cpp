@@ -123,6 +123,12 @@ bool TApplicationLog::SaveCopy(std::string_view fileName) {
     }
 }
 
+void LogRecord(std::string_view action, bool isError) {
+    if (TApplicationLog* log = Services().log) {
+        log->AddEntry(action, isError);
+    }
+}
+
 void TApplicationLog::Finish() {
     AddEntry("End: " + std::string(kProductName));
     SaveRunLog();

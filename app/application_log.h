@@ -49,4 +49,7 @@ private:
     bool adding_ = false;
 };
 
+// Adds a record to the program's log, when one is installed (tests may run without).
+void LogRecord(std::string_view action, bool isError = false);
+
 } // namespace driftscope

@@ -16,12 +16,6 @@
 namespace driftscope {
 namespace {
 
-void LogRecord(const std::string& text, bool isError = false) {
-    if (TApplicationLog* log = Services().log) {
-        log->AddEntry(text, isError);
-    }
-}
-
 // The items an argument names: one by name or id, or every item with baselines for 0.
 // False when a name names no item.
 bool Targets(TMainModel& model, const std::string& argument, int number,

@@ -31,12 +31,6 @@ std::optional<TRegistryKey> OpenSettings(std::string_view subkey, bool create = 
     return TRegistryKey::Open(*registry, TRootKey::CurrentUser, std::move(path), create);
 }
 
-void Log(std::string_view text) {
-    if (TApplicationLog* log = Services().log) {
-        log->AddEntry(text);
-    }
-}
-
 // One root value: a key that cannot be opened writes nothing and still updates the field;
 // a failed write is reported and leaves the field as it was.
 void SaveRootValue(const std::function<void(TRegistryKey&)>& write,
@@ -323,7 +317,7 @@ bool TConfiguration::CheckScreenResolution() {
 
 bool TConfiguration::CreateWorkingFolders() {
     const std::string action = "creating required application folders";
-    Log("Start: " + action);
+    LogRecord("Start: " + action);
     const TFolders& f = Options().folders;
     for (const std::string* folder :
          {&f.baselines, &f.quarantine, &f.reports, &f.backups, &f.webSearch}) {
@@ -336,7 +330,7 @@ bool TConfiguration::CreateWorkingFolders() {
             return false;
         }
     }
-    Log("End: " + action);
+    LogRecord("End: " + action);
     return true;
 }
 

@@ -32,12 +32,6 @@ TMainModel::TMainModel(TItemManager& catalogue) : catalogue_(catalogue) {
 
 namespace {
 
-void LogRecord(const std::string& text) {
-    if (TApplicationLog* log = Services().log) {
-        log->AddEntry(text);
-    }
-}
-
 std::string TimeText(TDateTime time) {
     return TDateTimeUtilities::FormatDateTimeText(time) + "  ";
 }

@@ -16,6 +16,11 @@ bool TServices::CommandLineMode() const {
     return options != nullptr && options->commandLineMode;
 }
 
+const TTheme& TServices::Theme() const {
+    static const TTheme defaults;
+    return options != nullptr ? options->themeData : defaults;
+}
+
 const TServices& Services() {
     return Installed();
 }

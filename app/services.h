@@ -14,6 +14,7 @@ class IUserInterface;
 class TApplicationLog;
 class TItemManager;
 struct TApplicationOptions;
+struct TTheme;
 
 inline constexpr const char* kProductName = "Driftscope";
 
@@ -35,6 +36,8 @@ struct TServices {
     // "Software\" + title: the settings key under HKEY_CURRENT_USER.
     std::string SettingsPath() const { return "Software\\" + title; }
     bool CommandLineMode() const;
+    // The theme in use: the options' theme, or the default one when no options are set.
+    const TTheme& Theme() const;
 };
 
 const TServices& Services();

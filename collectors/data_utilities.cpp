@@ -45,12 +45,6 @@ bool IconsEnabled() {
     return Services().options != nullptr && Services().options->iconsEnabled;
 }
 
-void LogRecord(const std::string& text) {
-    if (TApplicationLog* log = Services().log) {
-        log->AddEntry(text);
-    }
-}
-
 void LogStart(const std::string& name) {
     LogRecord("Start: loading: " + name);
 }

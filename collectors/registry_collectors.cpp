@@ -31,12 +31,6 @@ bool IconsOn() {
     return Services().options != nullptr && Services().options->iconsEnabled;
 }
 
-void Record(const std::string& text) {
-    if (TApplicationLog* log = Services().log) {
-        log->AddEntry(text);
-    }
-}
-
 bool Cancelled(TProgress* progress) {
     return progress != nullptr && progress->CancelRequested();
 }
@@ -153,7 +147,7 @@ void TDataUtilities::LoadRegistryKeyContents(TRootKey rootKey, const std::string
 void TDataUtilities::LoadRun(TDataTable& table, TProgress* progress) {
     const std::string name = "Run";
     try {
-        Record("Start: loading: " + name);
+        LogRecord("Start: loading: " + name);
         TProgressAction* row = AddRow(progress, name, 12);
         const auto read = [&](TRootKey root, const std::string& key) {
             LoadRegistryKeyContents(root, key, nullptr, nullptr, table, true, false);
@@ -175,7 +169,7 @@ void TDataUtilities::LoadRun(TDataTable& table, TProgress* progress) {
         read(TRootKey::CurrentUser,
              "HKEY_CURRENT_"
              "USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\Run");
-        Record("End: loading: " + name);
+        LogRecord("End: loading: " + name);
     } catch (...) {
         TExceptionHandler::HandleCurrent();
     }
@@ -184,7 +178,7 @@ void TDataUtilities::LoadRun(TDataTable& table, TProgress* progress) {
 void TDataUtilities::LoadSoftware(TDataTable& table, TProgress* progress) {
     const std::string name = "Software";
     try {
-        Record("Start: loading: " + name);
+        LogRecord("Start: loading: " + name);
         TProgressAction* row = AddRow(progress, name, 2);
         LoadRegistryKeyContents(TRootKey::LocalMachine, "HKEY_LOCAL_MACHINE\\Software", nullptr,
                                 nullptr, table, false, false);
@@ -196,7 +190,7 @@ void TDataUtilities::LoadSoftware(TDataTable& table, TProgress* progress) {
         if (row != nullptr) {
             row->Step();
         }
-        Record("End: loading: " + name);
+        LogRecord("End: loading: " + name);
     } catch (...) {
         TExceptionHandler::HandleCurrent();
     }
@@ -255,7 +249,7 @@ void LoadComObjects(const std::string& name, const std::vector<std::string>& ids
 void TDataUtilities::LoadShellServiceObjects(TDataTable& table, TProgress* progress) {
     const std::string name = "Shell Service Objects";
     try {
-        Record("Start: loading: " + name);
+        LogRecord("Start: loading: " + name);
         if (const auto key =
                 OpenRead(TRootKey::LocalMachine, "\\Software\\Microsoft\\Windows\\CurrentVersion\\"
                                                  "ShellServiceObjectDelayLoad")) {
@@ -283,7 +277,7 @@ void TDataUtilities::LoadShellServiceObjects(TDataTable& table, TProgress* progr
                 }
             }
         }
-        Record("End: loading: " + name);
+        LogRecord("End: loading: " + name);
     } catch (...) {
         TExceptionHandler::HandleCurrent();
     }
@@ -292,13 +286,13 @@ void TDataUtilities::LoadShellServiceObjects(TDataTable& table, TProgress* progr
 void TDataUtilities::LoadBrowserHelperObjects(TDataTable& table, TProgress* progress) {
     const std::string name = "Browser Helper Objects";
     try {
-        Record("Start: loading: " + name);
+        LogRecord("Start: loading: " + name);
         if (const auto key = OpenRead(TRootKey::LocalMachine,
                                       "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\"
                                       "Browser Helper Objects")) {
             LoadComObjects(name, key->SubkeyNames(), table, progress);
         }
-        Record("End: loading: " + name);
+        LogRecord("End: loading: " + name);
     } catch (...) {
         TExceptionHandler::HandleCurrent();
     }
@@ -307,12 +301,12 @@ void TDataUtilities::LoadBrowserHelperObjects(TDataTable& table, TProgress* prog
 void TDataUtilities::LoadBrowserToolbars(TDataTable& table, TProgress* progress) {
     const std::string name = "Browser Toolbars";
     try {
-        Record("Start: loading: " + name);
+        LogRecord("Start: loading: " + name);
         if (const auto key = OpenRead(TRootKey::LocalMachine,
                                       "\\SOFTWARE\\Microsoft\\Internet Explorer\\Toolbar")) {
             LoadComObjects(name, key->ValueNames(), table, progress);
         }
-        Record("End: loading: " + name);
+        LogRecord("End: loading: " + name);
     } catch (...) {
         TExceptionHandler::HandleCurrent();
     }
@@ -322,7 +316,7 @@ void TDataUtilities::LoadDownloadedProgramFiles(TDataTable& table, TProgress* pr
     const std::string name = "Downloaded Program Files";
     const std::string units = "\\SOFTWARE\\Microsoft\\Code Store Database\\Distribution Units";
     try {
-        Record("Start: loading: " + name);
+        LogRecord("Start: loading: " + name);
         if (const auto key = OpenRead(TRootKey::LocalMachine, units)) {
             const std::vector<std::string> ids = key->SubkeyNames();
             TProgressAction* row = AddRow(progress, name, static_cast<int>(ids.size()));
@@ -366,7 +360,7 @@ void TDataUtilities::LoadDownloadedProgramFiles(TDataTable& table, TProgress* pr
                 }
             }
         }
-        Record("End: loading: " + name);
+        LogRecord("End: loading: " + name);
     } catch (...) {
         TExceptionHandler::HandleCurrent();
     }
@@ -377,7 +371,7 @@ void TDataUtilities::LoadCustomRegistryItem(const std::string& itemName, TRootKe
                                             bool includeSubkeys, TDataTable& table,
                                             const std::string& keyText) {
     try {
-        Record("Start: loading: " + itemName);
+        LogRecord("Start: loading: " + itemName);
         TProgressAction* row = nullptr;
         if (progress != nullptr) {
             row = &progress->AddAction();
@@ -387,7 +381,7 @@ void TDataUtilities::LoadCustomRegistryItem(const std::string& itemName, TRootKe
         if (row != nullptr) {
             row->SetMaximum(-1);
         }
-        Record("End: loading: " + itemName);
+        LogRecord("End: loading: " + itemName);
     } catch (...) {
         TExceptionHandler::HandleCurrent();
     }
@@ -396,7 +390,7 @@ void TDataUtilities::LoadCustomRegistryItem(const std::string& itemName, TRootKe
 void TDataUtilities::LoadSharedDlls(TDataTable& table, TProgress* progress) {
     const std::string name = "Shared DLLs";
     try {
-        Record("Start: loading: " + name);
+        LogRecord("Start: loading: " + name);
         const std::string path = "\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
         if (const auto key = OpenRead(TRootKey::LocalMachine, path)) {
             const std::vector<std::string> files = key->ValueNames();
@@ -427,7 +421,7 @@ void TDataUtilities::LoadSharedDlls(TDataTable& table, TProgress* progress) {
                 }
             }
         }
-        Record("End: loading: " + name);
+        LogRecord("End: loading: " + name);
     } catch (...) {
         TExceptionHandler::HandleCurrent();
     }
@@ -436,7 +430,7 @@ void TDataUtilities::LoadSharedDlls(TDataTable& table, TProgress* progress) {
 void TDataUtilities::LoadMostRecentlyUsed(TDataTable& table, TProgress* progress) {
     const std::string name = "Most Recently Used";
     try {
-        Record("Start: loading: " + name);
+        LogRecord("Start: loading: " + name);
         const std::string path =
             "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32\\OpenSaveMRU";
         if (const auto key = OpenRead(TRootKey::CurrentUser, path)) {
@@ -471,7 +465,7 @@ void TDataUtilities::LoadMostRecentlyUsed(TDataTable& table, TProgress* progress
                 }
             }
         }
-        Record("End: loading: " + name);
+        LogRecord("End: loading: " + name);
     } catch (...) {
         TExceptionHandler::HandleCurrent();
     }

@@ -254,6 +254,10 @@ std::string_view TTextUtilities::CutToChars(std::string_view text, std::size_t c
     return text.substr(0, i);
 }
 
+void TTextUtilities::AppendUtf8(std::string& out, char32_t codePoint) {
+    Encode(out, codePoint);
+}
+
 std::string_view TTextUtilities::Trim(std::string_view text) {
     const auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
     while (!text.empty() && isBlank(text.front())) {

@@ -29,6 +29,8 @@ public:
     static std::string_view CutToChars(std::string_view text, std::size_t count);
 
     static std::string_view Trim(std::string_view text);
+    // Appends one code point as UTF-8.
+    static void AppendUtf8(std::string& out, char32_t codePoint);
     static std::vector<std::string> Split(std::string_view text, char separator);
     // Replaces every occurrence of `pattern`, compared without regard to case.
     static std::string ReplaceAllText(std::string_view text, std::string_view pattern,

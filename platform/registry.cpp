@@ -41,24 +41,6 @@ void AppendUtf16(std::vector<std::uint8_t>& out, std::string_view text) {
     }
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
-
 // UTF-16LE units from `pos` up to a zero unit (or the end) as UTF-8; `pos` moves past it.
 std::string ReadUtf16(const std::vector<std::uint8_t>& data, std::size_t& pos) {
     std::string out;
@@ -75,7 +57,7 @@ std::string ReadUtf16(const std::vector<std::uint8_t>& data, std::size_t& pos) {
                 u = 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00);
             }
         }
-        AppendUtf8(out, (u >= 0xD800 && u < 0xE000) ? 0xFFFD : u);
+        TTextUtilities::AppendUtf8(out, (u >= 0xD800 && u < 0xE000) ? 0xFFFD : u);
     }
     pos = data.size();
     return out;

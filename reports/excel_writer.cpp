@@ -20,17 +20,6 @@
 namespace driftscope {
 namespace {
 
-void LogRecord(const std::string& text) {
-    if (TApplicationLog* log = Services().log) {
-        log->AddEntry(text);
-    }
-}
-
-const TTheme& Theme() {
-    static const TTheme defaults;
-    return Services().options != nullptr ? Services().options->themeData : defaults;
-}
-
 lxw_color_t Rgb(TColor color) {
     const TColor c = TTheme::ResolveColor(color);
     return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
@@ -110,7 +99,7 @@ private:
 // when Cancel was confirmed.
 int WriteGridSheet(TSheet& sheet, int row, TProgress* progress, const std::string& fileName,
                    const TLines* header, const TGridView& grid, bool& finished) {
-    const TTheme& theme = Theme();
+    const TTheme& theme = Services().Theme();
     TDataTable& table = *grid.table;
     const bool baselineView = grid.tag == 1;
     const TFont& viewFont = baselineView ? theme.baselineViewFont : theme.currentViewFont;
@@ -248,7 +237,7 @@ bool TExcelWriter::ExportExcel(const std::vector<TGridView>& grids,
         }
         worksheet_gridlines(worksheet, LXW_HIDE_ALL_GRIDLINES);
         TSheet sheet(workbook.get(), worksheet);
-        const TTheme& theme = Theme();
+        const TTheme& theme = Services().Theme();
         int row = 0;
         if (!headers.empty() && !headers[0].empty()) {
             for (const std::string& line : headers[0]) {

@@ -11,12 +11,6 @@
 namespace driftscope {
 namespace {
 
-void LogRecord(const std::string& text) {
-    if (TApplicationLog* log = Services().log) {
-        log->AddEntry(text);
-    }
-}
-
 // Copies rows of one table into another by field name; fields the target lacks are an
 // error, as a copy by name is.
 class TRowCopier {

@@ -17,17 +17,6 @@
 namespace driftscope {
 namespace {
 
-void LogRecord(const std::string& text) {
-    if (TApplicationLog* log = Services().log) {
-        log->AddEntry(text);
-    }
-}
-
-const TTheme& Theme() {
-    static const TTheme defaults;
-    return Services().options != nullptr ? Services().options->themeData : defaults;
-}
-
 std::string Declaration(const TFont& font, TColor color, bool title = false) {
     return "font-family:" + THtmlWriter::Escape(font.face) +
            ";font-weight:" + (title ? std::string("bold") : TMiscUtilities::CssFontWeight(font)) +
@@ -79,7 +68,7 @@ bool THtmlWriter::WriteGridHtml(TLines& out, const TGridView& grid, TProgress* p
                                 const std::string& fileName, const TLines* header,
                                 bool withTitles) {
     TDataTable& table = *grid.table;
-    const TTheme& theme = Theme();
+    const TTheme& theme = Services().Theme();
     const bool icons = IconsApply(grid);
     std::string images;
     if (icons) {
@@ -195,14 +184,7 @@ bool THtmlWriter::ExportHtml(const std::vector<TGridView>& grids,
         std::error_code ec;
         if (append && std::filesystem::exists(fileName, ec) &&
             std::filesystem::file_size(fileName, ec) > 0) {
-            std::ifstream in(fileName, std::ios::binary);
-            const std::string text{std::istreambuf_iterator<char>(in), {}};
-            for (std::string& line : TTextUtilities::Split(text, '\n')) {
-                if (!line.empty() && line.back() == '\r') {
-                    line.pop_back();
-                }
-                lines.push_back(std::move(line));
-            }
+            lines = TLinesFile::Read(fileName);
             while (!lines.empty() && lines.back().empty()) {
                 lines.pop_back();
             }
@@ -215,7 +197,7 @@ bool THtmlWriter::ExportHtml(const std::vector<TGridView>& grids,
             lines = {"<HTML>",
                      "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=utf-8\">"};
         }
-        const TTheme& theme = Theme();
+        const TTheme& theme = Services().Theme();
         if (!headers.empty() && !headers[0].empty()) {
             lines.push_back(TableStart(theme.panelHeaderColor));
             lines.push_back("<TR>");
@@ -238,19 +220,7 @@ bool THtmlWriter::ExportHtml(const std::vector<TGridView>& grids,
             lines.insert(lines.end(), {"<BR>", "<BR>"});
         }
         lines.push_back("</HTML>");
-        const std::string temp = fileName + ".tmp";
-        {
-            std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-            for (const std::string& line : lines) {
-                out << line << "\r\n";
-            }
-            out.close();
-            if (!out) {
-                std::filesystem::remove(temp, ec);
-                throw std::runtime_error("Unable to write " + fileName);
-            }
-        }
-        std::filesystem::rename(temp, fileName);
+        TLinesFile::Write(fileName, lines);
         LogRecord("End: " + action);
         return result;
     } catch (...) {

@@ -15,18 +15,45 @@
 namespace driftscope {
 namespace {
 
-void LogRecord(const std::string& text) {
-    if (TApplicationLog* log = Services().log) {
-        log->AddEntry(text);
-    }
-}
-
 std::string Field(const std::string& text, char delimiter) {
     // Only a field holding the delimiter is quoted; quotes inside stay as they are.
     return text.find(delimiter) == std::string::npos ? text : "\"" + text + "\"";
 }
 
 } // namespace
+
+TLines TLinesFile::Read(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), {}};
+    TLines lines;
+    for (std::string& line : TTextUtilities::Split(text, '\n')) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        lines.push_back(std::move(line));
+    }
+    if (!lines.empty() && lines.back().empty()) {
+        lines.pop_back();
+    }
+    return lines;
+}
+
+void TLinesFile::Write(const std::string& file, const TLines& lines) {
+    const std::string temp = file + ".tmp";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        for (const std::string& line : lines) {
+            out << line << "\r\n";
+        }
+        out.close();
+        if (!out) {
+            std::error_code ec;
+            std::filesystem::remove(temp, ec);
+            throw std::runtime_error("Unable to write " + file);
+        }
+    }
+    std::filesystem::rename(temp, file);
+}
 
 std::vector<int> TGridView::WrittenColumns() const {
     std::vector<int> columns;
@@ -102,17 +129,7 @@ bool TTextWriter::ExportText(const std::vector<TGridView>& grids,
         TLines lines;
         std::error_code ec;
         if (append && std::filesystem::exists(fileName, ec)) {
-            std::ifstream in(fileName, std::ios::binary);
-            const std::string text{std::istreambuf_iterator<char>(in), {}};
-            for (std::string& line : TTextUtilities::Split(text, '\n')) {
-                if (!line.empty() && line.back() == '\r') {
-                    line.pop_back();
-                }
-                lines.push_back(std::move(line));
-            }
-            if (!lines.empty() && lines.back().empty()) {
-                lines.pop_back();
-            }
+            lines = TLinesFile::Read(fileName);
             lines.push_back(std::string(60, '-'));
             lines.emplace_back();
             lines.emplace_back();
@@ -135,20 +152,7 @@ bool TTextWriter::ExportText(const std::vector<TGridView>& grids,
             lines.emplace_back();
             lines.emplace_back();
         }
-        // Written to a temporary name and renamed, so an old report is never half replaced.
-        const std::string temp = fileName + ".tmp";
-        {
-            std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-            for (const std::string& line : lines) {
-                out << line << "\r\n";
-            }
-            out.close();
-            if (!out) {
-                std::filesystem::remove(temp, ec);
-                throw std::runtime_error("Unable to write " + fileName);
-            }
-        }
-        std::filesystem::rename(temp, fileName);
+        TLinesFile::Write(fileName, lines);
         LogRecord("End: " + action);
         return result;
     } catch (...) {

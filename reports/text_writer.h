@@ -22,6 +22,15 @@ struct TGridView {
 
 using TLines = std::vector<std::string>;
 
+// A file as lines ended by CR LF.
+class TLinesFile {
+public:
+    // The lines of an existing file (CR LF or LF), without the empty line after the last end.
+    static TLines Read(const std::string& file);
+    // Written to a temporary name and renamed, so an old file is never half replaced.
+    static void Write(const std::string& file, const TLines& lines);
+};
+
 class TTextWriter {
 public:
     // Appends the grid as delimited text: optional header lines, a blank line and the
