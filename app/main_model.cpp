@@ -114,12 +114,7 @@ void TMainModel::RefreshSystemInformation(TProgress* progress) {
     TItemViewState& view = views_[idSystemInformation];
     view.currentTime.clear();
     try {
-        TProgressAction* row = nullptr;
-        if (progress != nullptr) {
-            row = &progress->AddAction();
-            row->SetText("Loading System Information...");
-            row->SetMaximum(3);
-        }
+        TProgressAction* row = TProgress::AddRow(progress, "Loading System Information...", 3);
         const auto load = [row](TDataTable& table, void (*collector)(TDataTable&)) {
             table.EmptyTable();
             collector(table);
@@ -269,12 +264,8 @@ bool TMainModel::CreateBaseline(std::int32_t id, TProgress* progress) {
         if (!item->currentLoaded && !RefreshItem(id, progress)) {
             return false;
         }
-        TProgressAction* row = nullptr;
-        if (progress != nullptr) {
-            row = &progress->AddAction();
-            row->SetText("Creating baseline for " + item->name + "...");
-            row->SetMaximum(1);
-        }
+        TProgressAction* row =
+            TProgress::AddRow(progress, "Creating baseline for " + item->name + "...", 1);
         const std::string folder = IncludeTrailingDelimiter(BaselinesFolder());
         const std::string file =
             item->name + "_" + TDateTimeUtilities::FloatToText(TDateTimeUtilities::Now()) + ".xml";
@@ -308,12 +299,8 @@ bool TMainModel::LoadBaselineNode(std::int32_t id, const TBaselineNode& node, TP
         return true; // already loaded
     }
     try {
-        TProgressAction* row = nullptr;
-        if (progress != nullptr) {
-            row = &progress->AddAction();
-            row->SetText("Loading baseline (" + item->name + " - " + node.caption + ")...");
-            row->SetMaximum(1);
-        }
+        TProgressAction* row = TProgress::AddRow(
+            progress, "Loading baseline (" + item->name + " - " + node.caption + ")...", 1);
         const std::string action = "loading baseline for: " + item->name;
         LogRecord("Start: " + action);
         if (!LoadBaselineFile(node.file.Path(), id)) {

@@ -29,6 +29,16 @@ TProgressAction& TProgress::AddAction() {
     return *actions_.back();
 }
 
+TProgressAction* TProgress::AddRow(TProgress* progress, std::string_view text, int total) {
+    if (progress == nullptr) {
+        return nullptr;
+    }
+    TProgressAction& row = progress->AddAction();
+    row.SetText(text);
+    row.SetMaximum(total);
+    return &row;
+}
+
 bool TProgress::LocateRow(unsigned id) {
     return table_.Locate("key", {std::to_string(id)});
 }

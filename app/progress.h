@@ -49,6 +49,8 @@ public:
     void ShowCancel(bool visible) { cancelVisible_ = visible; }
     bool CancelVisible() const { return cancelVisible_; }
     TProgressAction& AddAction();
+    // A new row with its text and total, or none when the work runs without a window.
+    static TProgressAction* AddRow(TProgress* progress, std::string_view text, int total);
 
     // True exactly once per confirmed cancellation: the first poll after Cancel asks
     // "Cancel operation?"; No lets the work go on.

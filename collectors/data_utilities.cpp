@@ -554,12 +554,8 @@ void TDataUtilities::LoadProcesses(TDataTable& table, TProgress* progress) {
     try {
         LogStart(name);
         const auto list = TProcessManager::ProcessList();
-        TProgressAction* row = nullptr;
-        if (progress != nullptr) {
-            row = &progress->AddAction();
-            row->SetText("Loading " + name + "...");
-            row->SetMaximum(static_cast<int>(list.size()));
-        }
+        TProgressAction* row =
+            TProgress::AddRow(progress, "Loading " + name + "...", static_cast<int>(list.size()));
         const bool icons = IconsEnabled();
         const int fIcon = table.FindField("imageIndex");
         for (const TProcessListEntry& p : list) {
@@ -591,12 +587,8 @@ void TDataUtilities::LoadModules(TDataTable& table, TProgress* progress) {
     try {
         LogStart(name);
         const auto list = TProcessManager::ProcessList();
-        TProgressAction* row = nullptr;
-        if (progress != nullptr) {
-            row = &progress->AddAction();
-            row->SetText("Loading " + name + "...");
-            row->SetMaximum(static_cast<int>(list.size()));
-        }
+        TProgressAction* row =
+            TProgress::AddRow(progress, "Loading " + name + "...", static_cast<int>(list.size()));
         const bool icons = IconsEnabled();
         const int fIcon = table.FindField("imageIndex");
         const int fDate = table.FieldIndex("fileDate");
@@ -640,12 +632,8 @@ void TDataUtilities::LoadServices(TDataTable& table, TProgress* progress) {
     try {
         LogStart(name);
         const TServiceList list;
-        TProgressAction* row = nullptr;
-        if (progress != nullptr) {
-            row = &progress->AddAction();
-            row->SetText("Loading " + name + "...");
-            row->SetMaximum(static_cast<int>(list.Items().size()));
-        }
+        TProgressAction* row = TProgress::AddRow(progress, "Loading " + name + "...",
+                                                 static_cast<int>(list.Items().size()));
         const bool icons = IconsEnabled();
         const int fIcon = table.FindField("imageIndex");
         const std::string windows = icons ? WindowsFolder() : std::string();
@@ -799,12 +787,7 @@ void TDataUtilities::LoadStartup(TDataTable& table, TProgress* progress) {
     const std::string name = "Startup";
     try {
         LogStart(name);
-        TProgressAction* row = nullptr;
-        if (progress != nullptr) {
-            row = &progress->AddAction();
-            row->SetText("Loading " + name + "...");
-            row->SetMaximum(2);
-        }
+        TProgressAction* row = TProgress::AddRow(progress, "Loading " + name + "...", 2);
         const bool icons = IconsEnabled();
         const int icon = icons ? TIconManager::ItemIconIndex(idStartup) : iiNone;
         const int fIcon = table.FindField("imageIndex");
@@ -848,12 +831,8 @@ void TDataUtilities::LoadScheduledTasks(TDataTable& table, TProgress* progress) 
         const std::string folder = ScheduledTasksFolder();
         const auto listing =
             folder.empty() ? TResult<std::vector<TFileEntry>>{} : Files().ListFolder(folder);
-        TProgressAction* row = nullptr;
-        if (progress != nullptr) {
-            row = &progress->AddAction();
-            row->SetText("Loading " + name + "...");
-            row->SetMaximum(static_cast<int>(listing.value.size()));
-        }
+        TProgressAction* row = TProgress::AddRow(progress, "Loading " + name + "...",
+                                                 static_cast<int>(listing.value.size()));
         const bool icons = IconsEnabled();
         const int icon = icons ? TIconManager::ItemIconIndex(idScheduledTasks) : iiNone;
         const int fIcon = table.FindField("imageIndex");
@@ -906,12 +885,8 @@ void TDataUtilities::LoadHostsFile(TDataTable& table, TProgress* progress) {
                                     return TTextUtilities::SameText(a, b);
                                 }),
                     lines.end());
-        TProgressAction* row = nullptr;
-        if (progress != nullptr) {
-            row = &progress->AddAction();
-            row->SetText("Loading " + name + "...");
-            row->SetMaximum(static_cast<int>(lines.size()));
-        }
+        TProgressAction* row =
+            TProgress::AddRow(progress, "Loading " + name + "...", static_cast<int>(lines.size()));
         // The Hosts File rows carry their icon whether or not icons are on.
         const int icon = TIconManager::ItemIconIndex(idHostsFile);
         const int fIcon = table.FindField("imageIndex");

@@ -120,16 +120,6 @@ bool ReadKey(TRootKey root, const std::string& keyText, TProgress* progress, TPr
     return true;
 }
 
-TProgressAction* AddRow(TProgress* progress, const std::string& name, int total) {
-    if (progress == nullptr) {
-        return nullptr;
-    }
-    TProgressAction* row = &progress->AddAction();
-    row->SetText("Loading " + name + "...");
-    row->SetMaximum(total);
-    return row;
-}
-
 } // namespace
 
 void TDataUtilities::LoadRegistryKeyContents(TRootKey rootKey, const std::string& keyText,
@@ -148,7 +138,7 @@ void TDataUtilities::LoadRun(TDataTable& table, TProgress* progress) {
     const std::string name = "Run";
     try {
         LogRecord("Start: loading: " + name);
-        TProgressAction* row = AddRow(progress, name, 12);
+        TProgressAction* row = TProgress::AddRow(progress, "Loading " + name + "...", 12);
         const auto read = [&](TRootKey root, const std::string& key) {
             LoadRegistryKeyContents(root, key, nullptr, nullptr, table, true, false);
             if (row != nullptr) {
@@ -179,7 +169,7 @@ void TDataUtilities::LoadSoftware(TDataTable& table, TProgress* progress) {
     const std::string name = "Software";
     try {
         LogRecord("Start: loading: " + name);
-        TProgressAction* row = AddRow(progress, name, 2);
+        TProgressAction* row = TProgress::AddRow(progress, "Loading " + name + "...", 2);
         LoadRegistryKeyContents(TRootKey::LocalMachine, "HKEY_LOCAL_MACHINE\\Software", nullptr,
                                 nullptr, table, false, false);
         if (row != nullptr) {
@@ -216,7 +206,8 @@ namespace {
 // the server file's icon when it exists.
 void LoadComObjects(const std::string& name, const std::vector<std::string>& ids, TDataTable& table,
                     TProgress* progress) {
-    TProgressAction* row = AddRow(progress, name, static_cast<int>(ids.size()));
+    TProgressAction* row =
+        TProgress::AddRow(progress, "Loading " + name + "...", static_cast<int>(ids.size()));
     const bool icons = IconsOn();
     const int fIcon = table.FindField("imageIndex");
     for (const std::string& id : ids) {
@@ -254,7 +245,8 @@ void TDataUtilities::LoadShellServiceObjects(TDataTable& table, TProgress* progr
                 OpenRead(TRootKey::LocalMachine, "\\Software\\Microsoft\\Windows\\CurrentVersion\\"
                                                  "ShellServiceObjectDelayLoad")) {
             const std::vector<std::string> names = key->ValueNames();
-            TProgressAction* row = AddRow(progress, name, static_cast<int>(names.size()));
+            TProgressAction* row = TProgress::AddRow(progress, "Loading " + name + "...",
+                                                     static_cast<int>(names.size()));
             const bool icons = IconsOn();
             const int fIcon = table.FindField("imageIndex");
             for (const std::string& valueName : names) {
@@ -319,7 +311,8 @@ void TDataUtilities::LoadDownloadedProgramFiles(TDataTable& table, TProgress* pr
         LogRecord("Start: loading: " + name);
         if (const auto key = OpenRead(TRootKey::LocalMachine, units)) {
             const std::vector<std::string> ids = key->SubkeyNames();
-            TProgressAction* row = AddRow(progress, name, static_cast<int>(ids.size()));
+            TProgressAction* row = TProgress::AddRow(progress, "Loading " + name + "...",
+                                                     static_cast<int>(ids.size()));
             const int fIcon = table.FindField("imageIndex");
             const int itemIcon = TIconManager::ItemIconIndex(idDownloadedProgramFiles);
             const auto text = [](const std::optional<TRegistryKey>& k, const char* value) {
@@ -394,7 +387,8 @@ void TDataUtilities::LoadSharedDlls(TDataTable& table, TProgress* progress) {
         const std::string path = "\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
         if (const auto key = OpenRead(TRootKey::LocalMachine, path)) {
             const std::vector<std::string> files = key->ValueNames();
-            TProgressAction* row = AddRow(progress, name, static_cast<int>(files.size()));
+            TProgressAction* row = TProgress::AddRow(progress, "Loading " + name + "...",
+                                                     static_cast<int>(files.size()));
             const bool icons = IconsOn();
             const int fIcon = table.FindField("imageIndex");
             for (const std::string& file : files) {
@@ -435,7 +429,8 @@ void TDataUtilities::LoadMostRecentlyUsed(TDataTable& table, TProgress* progress
             "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32\\OpenSaveMRU";
         if (const auto key = OpenRead(TRootKey::CurrentUser, path)) {
             const std::vector<std::string> types = key->SubkeyNames();
-            TProgressAction* row = AddRow(progress, name, static_cast<int>(types.size()));
+            TProgressAction* row = TProgress::AddRow(progress, "Loading " + name + "...",
+                                                     static_cast<int>(types.size()));
             const bool icons = IconsOn();
             const int fIcon = table.FindField("imageIndex");
             for (const std::string& type : types) {

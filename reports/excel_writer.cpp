@@ -131,13 +131,7 @@ int WriteGridSheet(TSheet& sheet, int row, TProgress* progress, const std::strin
     const int fModified = table.FindField("modifiedFields");
     const bool modifiedGrid = grid.name == "dbGridModified";
     std::set<int> written;
-    TProgressAction* progressRow = nullptr;
-    if (progress != nullptr) {
-        progressRow = &progress->AddAction();
-        progressRow->SetText(
-            "Exporting " + (header != nullptr && !header->empty() ? header->front() : "") + "...");
-        progressRow->SetMaximum(table.RecordCount());
-    }
+    TProgressAction* progressRow = TTextWriter::AddExportRow(progress, grid, header);
     for (int position = 0; position < table.RecordCount(); ++position) {
         if (progress != nullptr && progress->CancelRequested()) {
             finished = false;

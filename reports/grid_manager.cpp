@@ -111,12 +111,9 @@ bool TGridManager::CompareTables(TDataTable& current, TDataTable& baseline, TPro
     baseline.DisableControls();
     try {
         LogRecord("Start: comparing grids: " + current.Name() + "/" + baseline.Name());
-        TProgressAction* row = nullptr;
-        if (progress != nullptr) {
-            row = &progress->AddAction();
-            row->SetText("Comparing data for " + std::string(itemName) + "...");
-            row->SetMaximum(current.RecordCount() + baseline.RecordCount());
-        }
+        TProgressAction* row =
+            TProgress::AddRow(progress, "Comparing data for " + std::string(itemName) + "...",
+                              current.RecordCount() + baseline.RecordCount());
         std::vector<int> keyIndex;
         for (const std::string& k : TTextUtilities::Split(keys, ';')) {
             keyIndex.push_back(current.FieldIndex(TTextUtilities::Trim(k)));

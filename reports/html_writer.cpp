@@ -105,14 +105,7 @@ bool THtmlWriter::WriteGridHtml(TLines& out, const TGridView& grid, TProgress* p
         }
         out.push_back("</TR>");
     }
-    TProgressAction* row = nullptr;
-    if (progress != nullptr) {
-        row = &progress->AddAction();
-        const std::string label = TTextWriter::ViewLabel(grid);
-        const std::string first = header != nullptr && !header->empty() ? header->front() : "";
-        row->SetText("Exporting " + first + (label.empty() ? "" : " (" + label + ")") + "...");
-        row->SetMaximum(table.RecordCount());
-    }
+    TProgressAction* row = TTextWriter::AddExportRow(progress, grid, header);
     const bool modifiedGrid = grid.name == "dbGridModified";
     const int fIcon = table.FindField("imageIndex");
     const int fBaseline = table.FindField("isBaseline");

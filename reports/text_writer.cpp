@@ -76,6 +76,15 @@ std::string TTextWriter::ViewLabel(const TGridView& grid) {
     return grid.tag == 0 ? "Current" : grid.tag == 1 ? "Baseline" : "";
 }
 
+TProgressAction* TTextWriter::AddExportRow(TProgress* progress, const TGridView& grid,
+                                           const TLines* header) {
+    const std::string label = ViewLabel(grid);
+    const std::string first = header != nullptr && !header->empty() ? header->front() : "";
+    return TProgress::AddRow(
+        progress, "Exporting " + first + (label.empty() ? "" : " (" + label + ")") + "...",
+        grid.table->RecordCount());
+}
+
 bool TTextWriter::WriteGridText(TLines& out, TGridView grid, TProgress* progress,
                                 const TLines* header, char delimiter, bool withTitles) {
     TDataTable& table = *grid.table;
@@ -98,14 +107,7 @@ bool TTextWriter::WriteGridText(TLines& out, TGridView grid, TProgress* progress
         out.push_back(joined([&](int f) { return table.Field(f).Label(); }));
     }
     bool finished = true;
-    TProgressAction* row = nullptr;
-    if (progress != nullptr) {
-        row = &progress->AddAction();
-        const std::string label = ViewLabel(grid);
-        const std::string first = header != nullptr && !header->empty() ? header->front() : "";
-        row->SetText("Exporting " + first + (label.empty() ? "" : " (" + label + ")") + "...");
-        row->SetMaximum(table.RecordCount());
-    }
+    TProgressAction* row = AddExportRow(progress, grid, header);
     for (int position = 0; position < table.RecordCount(); ++position) {
         if (progress != nullptr && progress->CancelRequested()) {
             finished = false;

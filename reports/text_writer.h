@@ -8,6 +8,7 @@
 namespace driftscope {
 
 class TProgress;
+class TProgressAction;
 
 // A grid as the writers see it: a table, its written columns and its role.
 struct TGridView {
@@ -43,6 +44,9 @@ public:
     static bool ExportText(const std::vector<TGridView>& grids, const std::vector<TLines>& headers,
                            TProgress* progress, bool append, const std::string& fileName);
     static std::string ViewLabel(const TGridView& grid);
+    // The progress row of one grid being written: "Exporting <first header line> (<view>)...".
+    static TProgressAction* AddExportRow(TProgress* progress, const TGridView& grid,
+                                         const TLines* header);
 };
 
 } // namespace driftscope
