@@ -2,10 +2,12 @@
 
 #include "app/configuration.h"
 #include "app/exception_handler.h"
+#include "app/message_dialog.h"
 #include "app/services.h"
 #include "collectors/icon_pictures.h"
 #include "model/date_time.h"
 #include "model/text_utilities.h"
+#include "platform/launcher.h"
 #include "platform/process_info.h"
 #include "platform/registry_key.h"
 #include "platform/system_facts.h"
@@ -204,6 +206,58 @@ TFont TMiscUtilities::LoadFont(TRootKey root, std::string_view key, std::string_
         TExceptionHandler::HandleCurrent();
     }
     return TFont{};
+}
+
+bool TMiscUtilities::OpenFile(const std::string& path, bool /*showNormal*/) {
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) {
+        TMessageDialog::ShowMessageDialog("File not found:\r\n" + path, TMsgKind::Warning, mbOK,
+                                          mrOk);
+        return false;
+    }
+    if (Services().launcher == nullptr) {
+        return false;
+    }
+    const TError error = Services().launcher->Open(path);
+    if (!error.Ok()) {
+        TMessageDialog::ShowMessageDialog("Unable to open file:\r\n" + path + "\r\n\r\n" +
+                                              error.message,
+                                          TMsgKind::Warning, mbOK, mrOk);
+        return false;
+    }
+    return true;
+}
+
+bool TMiscUtilities::SendMail(const std::string& subject, const std::string& body,
+                              const std::vector<std::string>& attachments) {
+    TMailMessage message;
+    if (!TTextUtilities::Trim(subject).empty()) {
+        message.subject = subject;
+    }
+    if (!TTextUtilities::Trim(body).empty()) {
+        message.body = body;
+    }
+    std::string failure;
+    for (const std::string& a : attachments) {
+        const std::string path(TTextUtilities::Trim(a));
+        std::error_code ec;
+        if (!std::filesystem::exists(path, ec)) {
+            failure = "MAPI_E_ATTACHMENT_NOT_FOUND - " + path;
+            break;
+        }
+        message.attachments.push_back(path);
+    }
+    if (failure.empty()) {
+        const TError error = Services().launcher != nullptr
+                                 ? Services().launcher->ComposeMail(message)
+                                 : TError{TStatus::Failed, "no mail program"};
+        if (error.Ok()) {
+            return true;
+        }
+        failure = "MAPI_E_FAILURE - " + error.message;
+    }
+    TMessageDialog::ShowMessageDialog("MapiSendMail: " + failure, TMsgKind::Warning, mbOK, mrOk);
+    return false;
 }
 
 bool TMiscUtilities::IconToJpeg(int iconIndex, const std::string& file) {

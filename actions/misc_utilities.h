@@ -53,6 +53,13 @@ public:
     // Writes a 16 x 16 picture of the icon list as a JPEG of quality 100.
     static bool IconToJpeg(int iconIndex, const std::string& file);
     static std::string FormatDateTimeText(TDateTime value);
+    // Opens a file with the desktop's program for it; failures are told to the user.
+    // (`showNormal` is the window's show mode; desktops choose it themselves.)
+    static bool OpenFile(const std::string& path, bool showNormal);
+    // Hands a message to the user's mail program with its compose window shown; true when
+    // handed over. A failure is told as "MapiSendMail: <name> - <reason>".
+    static bool SendMail(const std::string& subject, const std::string& body,
+                         const std::vector<std::string>& attachments);
     static std::string WebSearchPageName(int engine);
     // A registry backup's file name: backups folder + root + "_" + key + "_" + stamp + ".reg",
     // the stamp a fresh reading of the clock.

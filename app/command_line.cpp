@@ -7,6 +7,7 @@
 #include "app/services.h"
 #include "model/text_utilities.h"
 #include "platform/file_system.h"
+#include "reports/excel_utilities.h"
 #include "reports/report_runs.h"
 
 #include <charconv>
@@ -69,8 +70,9 @@ int TCommandLine::ProcessCommandLine(TMainModel& model, const std::vector<std::s
         html = html || TTextUtilities::SameText(a, "/html");
         workbook = workbook || TTextUtilities::SameText(a, "/xls");
     }
-    // Workbooks are written by the program itself, so they are always available.
-    const int format = html ? rfHtml : workbook ? rfExcel : rfText;
+    const int format = html                                              ? rfHtml
+                       : workbook && TExcelUtilities::IsExcelAvailable() ? rfExcel
+                                                                         : rfText;
     try {
         LogRecord("Start: " + action);
         for (const std::string& argument : arguments) {
@@ -123,13 +125,8 @@ int TCommandLine::ProcessCommandLine(TMainModel& model, const std::vector<std::s
                 const TBaselineNode node = *latest;
                 model.LoadBaselineNode(id, node, nullptr);
                 differences += std::abs(model.CompareItem(id, &node, nullptr, false));
-                const std::string folder =
-                    Services().options != nullptr ? Services().options->folders.reports : "";
-                TReportRuns::ExportComparisonReport(model, format,
-                                                    IncludeTrailingDelimiter(folder) + item->name +
-                                                        "Comparison" +
-                                                        TReportRuns::FileExtension(format),
-                                                    false);
+                TReportRuns::ExportComparisonReport(
+                    model, format, TReportRuns::ComparisonFileName(item->name, format), false);
             }
         }
         LogRecord("End: " + action);

@@ -3,186 +3,36 @@
 #include "actions/misc_utilities.h"
 #include "app/application_log.h"
 #include "app/exception_handler.h"
-#include "app/options.h"
 #include "app/progress.h"
 #include "app/services.h"
 #include "model/text_utilities.h"
 
-#include <xlsxwriter.h>
-
 #include <algorithm>
 #include <filesystem>
-#include <map>
 #include <set>
 #include <stdexcept>
-#include <tuple>
 
 namespace driftscope {
 namespace {
 
-lxw_color_t Rgb(TColor color) {
-    const TColor c = TTheme::ResolveColor(color);
-    return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+void Format(TWorksheet& sheet, TExcelFormatSettings& settings, int firstRow, int lastRow,
+            int lastColumn, const TFont& font, TColor fontColor, TColor background,
+            bool forceBold) {
+    settings.firstRow = firstRow;
+    settings.lastRow = lastRow;
+    settings.firstColumn = 1;
+    settings.lastColumn = lastColumn;
+    settings.font = font;
+    settings.fontColor = fontColor;
+    settings.backgroundColor = background;
+    settings.forceBold = forceBold;
+    TExcelUtilities::FormatRange(sheet, settings);
 }
 
-struct TWorkbookCloser {
-    void operator()(lxw_workbook* wb) const { workbook_close(wb); }
-};
-
-// One workbook being written: formats are made once per look and reused.
-class TSheet {
-public:
-    TSheet(lxw_workbook* workbook, lxw_worksheet* sheet) : workbook_(workbook), sheet_(sheet) {}
-
-    lxw_format* Format(const TFont& font, TColor fontColor, TColor background, bool bold) {
-        const auto key = std::make_tuple(font.face, font.size, font.bold || bold, font.italic,
-                                         font.underline, font.strikeOut, fontColor, background);
-        if (const auto it = formats_.find(key); it != formats_.end()) {
-            return it->second;
-        }
-        lxw_format* f = workbook_add_format(workbook_);
-        format_set_font_name(f, font.face.c_str());
-        format_set_font_size(f, font.size);
-        if (font.bold || bold) {
-            format_set_bold(f);
-        }
-        if (font.italic) {
-            format_set_italic(f);
-        }
-        if (font.underline) {
-            format_set_underline(f, LXW_UNDERLINE_SINGLE);
-        }
-        if (font.strikeOut) {
-            format_set_font_strikeout(f);
-        }
-        format_set_font_color(f, Rgb(fontColor));
-        format_set_pattern(f, LXW_PATTERN_SOLID);
-        format_set_bg_color(f, Rgb(background));
-        format_set_align(f, LXW_ALIGN_LEFT);
-        formats_.emplace(key, f);
-        return f;
-    }
-
-    void Write(int row, int column, const std::string& text, lxw_format* format) {
-        worksheet_write_string(sheet_, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(column),
-                               text.c_str(), format);
-        auto& width = widths_[column];
-        width = std::max(width, TTextUtilities::CharCount(text));
-    }
-
-    void Picture(int row, const std::string& file) {
-        lxw_image_options options{};
-        options.x_offset = 2;
-        options.y_offset = 2;
-        options.x_scale = 11.0 / 16.0;
-        options.y_scale = 11.0 / 16.0;
-        worksheet_insert_image_opt(sheet_, static_cast<lxw_row_t>(row), 0, file.c_str(), &options);
-    }
-
-    void FitColumns() {
-        for (const auto& [column, chars] : widths_) {
-            worksheet_set_column(sheet_, static_cast<lxw_col_t>(column),
-                                 static_cast<lxw_col_t>(column),
-                                 std::min(255.0, static_cast<double>(chars) * 1.1 + 2), nullptr);
-        }
-    }
-
-private:
-    lxw_workbook* workbook_;
-    lxw_worksheet* sheet_;
-    std::map<std::tuple<std::string, int, bool, bool, bool, bool, TColor, TColor>, lxw_format*>
-        formats_;
-    std::map<int, std::size_t> widths_;
-};
-
-// One grid from row `row`; returns the row after it and one empty row. False in `finished`
-// when Cancel was confirmed.
-int WriteGridSheet(TSheet& sheet, int row, TProgress* progress, const std::string& fileName,
-                   const TLines* header, const TGridView& grid, bool& finished) {
-    const TTheme& theme = Services().Theme();
-    TDataTable& table = *grid.table;
-    const bool baselineView = grid.tag == 1;
-    const TFont& viewFont = baselineView ? theme.baselineViewFont : theme.currentViewFont;
-    const TColor viewFontColor =
-        baselineView ? theme.baselineViewFontColor : theme.currentViewFontColor;
-    const TColor viewBackground = baselineView ? theme.baselineViewColor : theme.currentViewColor;
-    if (header != nullptr) {
-        for (const std::string& line : *header) {
-            sheet.Write(row++, 0, line,
-                        sheet.Format(theme.panelHeaderFont, theme.panelHeaderFontColor,
-                                     theme.panelHeaderColor, false));
-        }
-    }
-    const std::vector<int> columns = grid.WrittenColumns();
-    for (std::size_t c = 0; c < columns.size(); ++c) {
-        sheet.Write(row, static_cast<int>(c), table.Field(columns[c]).Label(),
-                    sheet.Format(viewFont, viewFontColor, 0xC0C0C0, true));
-    }
-    ++row;
-    const bool icons = Services().options != nullptr && Services().options->iconsEnabled &&
-                       !baselineView && table.FindField("imageIndex") >= 0;
-    const std::string images = fileName + "_images";
-    if (icons) {
-        std::error_code ec;
-        std::filesystem::create_directories(images, ec);
-    }
-    const int fIcon = table.FindField("imageIndex");
-    const int fBaseline = table.FindField("isBaseline");
-    const int fModified = table.FindField("modifiedFields");
-    const bool modifiedGrid = grid.name == "dbGridModified";
-    std::set<int> written;
-    TProgressAction* progressRow = TTextWriter::AddExportRow(progress, grid, header);
-    for (int position = 0; position < table.RecordCount(); ++position) {
-        if (progress != nullptr && progress->CancelRequested()) {
-            finished = false;
-            break;
-        }
-        const TDataTable::TCell* cells = table.CellsAt(position);
-        const bool baselineRow = modifiedGrid && fBaseline >= 0 && !cells[fBaseline].IsNull() &&
-                                 cells[fBaseline].Boolean();
-        const std::vector<std::string> changed =
-            modifiedGrid && fModified >= 0
-                ? TTextUtilities::Split(table.CellText(fModified, cells[fModified]), ';')
-                : std::vector<std::string>{};
-        for (std::size_t c = 0; c < columns.size(); ++c) {
-            const int f = columns[c];
-            std::string text = table.CellText(f, cells[f]);
-            if (c == 0 && icons) {
-                if (!cells[fIcon].IsNull() && cells[fIcon].Integer() > 0) {
-                    const std::string file = (std::filesystem::path(images) /
-                                              (table.CellText(fIcon, cells[fIcon]) + ".jpg"))
-                                                 .string();
-                    if (written.count(cells[fIcon].Integer()) != 0 ||
-                        TMiscUtilities::IconToJpeg(cells[fIcon].Integer(), file)) {
-                        written.insert(cells[fIcon].Integer());
-                        sheet.Picture(row, file);
-                    }
-                }
-                text = "      " + text;
-            }
-            lxw_format* format = nullptr;
-            if (modifiedGrid) {
-                const bool isChanged =
-                    std::any_of(changed.begin(), changed.end(), [&](const std::string& name) {
-                        return TTextUtilities::SameText(name, table.Field(f).name);
-                    });
-                format = sheet.Format(
-                    baselineRow ? theme.baselineViewFont : theme.currentViewFont,
-                    isChanged     ? theme.modifiedItemColor
-                    : baselineRow ? theme.baselineViewFontColor
-                                  : theme.currentViewFontColor,
-                    baselineRow ? theme.baselineViewColor : theme.currentViewColor, false);
-            } else {
-                format = sheet.Format(viewFont, viewFontColor, viewBackground, false);
-            }
-            sheet.Write(row, static_cast<int>(c), text, format);
-        }
-        ++row;
-        if (progressRow != nullptr) {
-            progressRow->Step();
-        }
-    }
-    return row + 1;
+// Icons apply to grids of current or neutral data whose table carries them.
+bool IconsApply(const TGridView& grid) {
+    return Services().options != nullptr && Services().options->iconsEnabled && grid.tag != 1 &&
+           grid.table->FindField("imageIndex") >= 0;
 }
 
 } // namespace
@@ -205,57 +55,188 @@ std::string TExcelWriter::ColumnLetter(int column) {
     return letters;
 }
 
+int TExcelWriter::WriteGridSheet(TWorksheet& sheet, int row, TProgress* progress,
+                                 const std::string& fileName, const TLines* header, bool withTitles,
+                                 const TGridView& grid) {
+    TDataTable& table = *grid.table;
+    const TTheme& theme = Services().Theme();
+    const bool baselineView = grid.tag == 1;
+    const TFont& viewFont = baselineView ? theme.baselineViewFont : theme.currentViewFont;
+    const TColor viewFontColor =
+        baselineView ? theme.baselineViewFontColor : theme.currentViewFontColor;
+    const TColor viewBackground = baselineView ? theme.baselineViewColor : theme.currentViewColor;
+    const bool icons = IconsApply(grid);
+    std::string images;
+    if (icons) {
+        images = fileName + "_images";
+        std::error_code ec;
+        std::filesystem::create_directories(images, ec);
+        if (!std::filesystem::is_directory(images, ec)) {
+            images.clear();
+        }
+    }
+    TExcelFormatSettings settings;
+    const std::vector<TGridColumn> columns = grid.WrittenColumns();
+    const int written = static_cast<int>(columns.size());
+    int firstData = row + 1;
+    try {
+        if (withTitles) {
+            int t = row;
+            if (header != nullptr && !header->empty()) {
+                for (const std::string& line : *header) {
+                    sheet.SetValue(t++, 1, line);
+                }
+                Format(sheet, settings, row, t, table.FieldCount(), theme.panelHeaderFont,
+                       theme.panelHeaderFontColor, theme.panelHeaderColor, false);
+            }
+            for (int c = 0; c < written; ++c) {
+                sheet.SetValue(t, c + 1, columns[static_cast<std::size_t>(c)].title);
+            }
+            Format(sheet, settings, t, t, written, viewFont, viewFontColor, 0xC0C0C0, true);
+            firstData = t + 1;
+        }
+        row = firstData;
+        const int fIcon = table.FindField("imageIndex");
+        const int fBaseline = table.FindField("isBaseline");
+        const int fModified = table.FindField("modifiedFields");
+        const bool modifiedGrid = grid.name == "dbGridModified";
+        std::set<int> pictures; // icons whose JPEG file was written
+        TProgressAction* progressRow = TTextWriter::AddExportRow(progress, grid, header);
+        for (int position = 0; position < table.RecordCount(); ++position) {
+            if (progress != nullptr && progress->CancelRequested()) {
+                break;
+            }
+            const TDataTable::TCell* cells = table.CellsAt(position);
+            const bool baselineRow = modifiedGrid && fBaseline >= 0 && !cells[fBaseline].IsNull() &&
+                                     cells[fBaseline].Boolean();
+            const std::vector<std::string> changed =
+                modifiedGrid && fModified >= 0
+                    ? TTextUtilities::Split(table.CellText(fModified, cells[fModified]), ';')
+                    : std::vector<std::string>{};
+            for (int c = 0; c < written; ++c) {
+                const int f = columns[static_cast<std::size_t>(c)].field;
+                if (modifiedGrid) {
+                    const bool isChanged =
+                        std::any_of(changed.begin(), changed.end(), [&](const std::string& name) {
+                            return TTextUtilities::SameText(name, table.Field(f).name);
+                        });
+                    TCellLook look = sheet.Look(row, c + 1);
+                    look.face = (baselineRow ? theme.baselineViewFont : theme.currentViewFont).face;
+                    look.fontColor = isChanged     ? theme.modifiedItemColor
+                                     : baselineRow ? theme.baselineViewFontColor
+                                                   : theme.currentViewFontColor;
+                    look.filled = true;
+                    look.background =
+                        baselineRow ? theme.baselineViewColor : theme.currentViewColor;
+                    sheet.SetLook(row, c + 1, look);
+                }
+                std::string text = table.CellText(f, cells[f]);
+                if (c == 0 && icons) {
+                    const int index = cells[fIcon].IsNull() ? 0 : cells[fIcon].Integer();
+                    if (index > 0 && !images.empty()) {
+                        const std::string file = (std::filesystem::path(images) /
+                                                  (table.CellText(fIcon, cells[fIcon]) + ".jpg"))
+                                                     .string();
+                        if (pictures.count(index) != 0 || TMiscUtilities::IconToJpeg(index, file)) {
+                            pictures.insert(index);
+                            sheet.AddPicture(row, 1, file, 2, 11, 11);
+                        }
+                    }
+                    text = "      " + text;
+                }
+                sheet.SetValue(row, c + 1, text);
+            }
+            ++row;
+            if (progressRow != nullptr) {
+                progressRow->Step();
+            }
+        }
+        if (!modifiedGrid && row > firstData) {
+            Format(sheet, settings, firstData, row - 1, table.FieldCount(), viewFont, viewFontColor,
+                   viewBackground, false);
+        }
+    } catch (...) {
+        // The grid stops here; the export goes on with the next one.
+        TExceptionHandler::HandleCurrent();
+    }
+    return std::max(row, firstData) + 1;
+}
+
 bool TExcelWriter::ExportExcel(const std::vector<TGridView>& grids,
-                               const std::vector<TLines>& headers, TProgress* progress,
+                               const std::vector<TLines>& headers, TProgress* progress, bool append,
                                const std::string& fileName) {
     const std::string action = "saving to file: " + fileName;
     try {
         LogRecord("Start: " + action);
-        // The workbook goes to a temporary name and is renamed into place when complete.
-        const std::string temp = fileName + ".tmp.xlsx";
-        std::unique_ptr<lxw_workbook, TWorkbookCloser> workbook(workbook_new(temp.c_str()));
-        if (!workbook) {
-            throw std::runtime_error("Unable to create the workbook " + fileName);
-        }
-        std::string sheetName;
-        if (!headers.empty() && !headers[0].empty()) {
-            sheetName = headers[0].front();
-        } else if (headers.size() > 1 && !headers[1].empty()) {
-            sheetName = headers[1].front();
-        }
-        sheetName = SheetName(sheetName);
-        lxw_worksheet* worksheet =
-            workbook_add_worksheet(workbook.get(), sheetName.empty() ? nullptr : sheetName.c_str());
-        if (worksheet == nullptr) {
-            throw std::runtime_error("Unable to add a worksheet to " + fileName);
-        }
-        worksheet_gridlines(worksheet, LXW_HIDE_ALL_GRIDLINES);
-        TSheet sheet(workbook.get(), worksheet);
-        const TTheme& theme = Services().Theme();
-        int row = 0;
-        if (!headers.empty() && !headers[0].empty()) {
-            for (const std::string& line : headers[0]) {
-                sheet.Write(row++, 0, line,
-                            sheet.Format(theme.panelHeaderFont, theme.panelHeaderFontColor,
-                                         theme.panelHeaderColor, false));
+        TExcelFormatSettings settings;
+        // New mode writes a workbook of its own; append mode extends the one this run holds.
+        std::unique_ptr<TWorkbook> own;
+        TWorkbook* book = append ? TExcelUtilities::OpenWorkbook(fileName) : nullptr;
+        if (book == nullptr) {
+            std::error_code ec;
+            if (append && std::filesystem::exists(fileName, ec)) {
+                // Only workbooks written in this run can be extended; anything else is left
+                // untouched rather than replaced.
+                throw std::runtime_error("Unable to add to the workbook " + fileName +
+                                         ": it was not written in this run");
             }
+            own = std::make_unique<TWorkbook>();
+            book = own.get();
+        }
+        TWorksheet& sheet = book->AddWorksheet();
+        int row = 1;
+        int widest = 0;
+        for (const TGridView& grid : grids) {
+            widest = std::max(widest, grid.table->FieldCount());
+        }
+        bool named = false;
+        const auto name = [&](const std::string& text) {
+            sheet.SetName(book->UniqueSheetName(SheetName(text), &sheet));
+            named = true;
+        };
+        const TLines* report = !headers.empty() && !headers[0].empty() ? &headers[0] : nullptr;
+        if (report != nullptr) {
+            const TTheme& theme = Services().Theme();
+            if (!append) {
+                name(report->front());
+            } else if (TTextUtilities::SameText(report->front(), "Baseline Comparison Report") &&
+                       report->size() > 1) {
+                // "Comparison type: <item>": the sheet is named after the item.
+                const std::string& second = (*report)[1];
+                const std::size_t colon = second.find(':');
+                if (colon != std::string::npos) {
+                    name(std::string(TTextUtilities::Trim(second.substr(colon + 1))));
+                }
+            }
+            for (const std::string& line : *report) {
+                sheet.SetValue(row++, 1, line);
+            }
+            Format(sheet, settings, 1, row - 1, widest, theme.panelHeaderFont,
+                   theme.panelHeaderFontColor, theme.panelHeaderColor, false);
             row += 2;
         }
-        bool result = true;
-        for (std::size_t g = 0; g < grids.size() && result; ++g) {
+        bool cancelled = false;
+        for (std::size_t g = 0; g < grids.size(); ++g) {
+            if (progress != nullptr && progress->IsCancelled()) {
+                cancelled = true;
+                break;
+            }
             const TLines* header = g + 1 < headers.size() ? &headers[g + 1] : nullptr;
-            row = WriteGridSheet(sheet, row, progress, fileName, header, grids[g], result) + 1;
+            if (!named) {
+                if (report != nullptr && report->front() == "System Information") {
+                    name("System Information");
+                } else if (header != nullptr && !header->empty()) {
+                    name(header->front());
+                }
+            }
+            row = WriteGridSheet(sheet, row, progress, fileName, header, true, grids[g]) + 1;
         }
-        sheet.FitColumns();
-        const lxw_error closed = workbook_close(workbook.release());
-        if (closed != LXW_NO_ERROR) {
-            std::error_code ec;
-            std::filesystem::remove(temp, ec);
-            throw std::runtime_error("Unable to write " + fileName + ": " + lxw_strerror(closed));
+        book->Save(fileName);
+        if (own != nullptr && append) {
+            TExcelUtilities::HoldWorkbook(fileName, std::move(own));
         }
-        std::filesystem::rename(temp, fileName);
         LogRecord("End: " + action);
-        return result;
+        return !cancelled && (progress == nullptr || !progress->IsCancelled());
     } catch (...) {
         TExceptionHandler::HandleCurrent();
         return false;

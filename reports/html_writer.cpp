@@ -67,104 +67,113 @@ std::string THtmlWriter::Escape(std::string_view text) {
 bool THtmlWriter::WriteGridHtml(TLines& out, const TGridView& grid, TProgress* progress,
                                 const std::string& fileName, const TLines* header,
                                 bool withTitles) {
-    TDataTable& table = *grid.table;
-    const TTheme& theme = Services().Theme();
-    const bool icons = IconsApply(grid);
-    std::string images;
-    if (icons) {
-        images = fileName + "_images";
-        std::error_code ec;
-        std::filesystem::create_directories(images, ec);
-        if (!std::filesystem::is_directory(images, ec)) {
-            images.clear();
+    try {
+        TDataTable& table = *grid.table;
+        const TTheme& theme = Services().Theme();
+        const bool icons = IconsApply(grid);
+        std::string images;
+        if (icons) {
+            images = fileName + "_images";
+            std::error_code ec;
+            std::filesystem::create_directories(images, ec);
+            if (!std::filesystem::is_directory(images, ec)) {
+                images.clear();
+            }
         }
-    }
-    if (withTitles && header != nullptr && !header->empty()) {
-        out.push_back(TableStart(theme.panelHeaderColor));
-        for (const std::string& line : *header) {
+        if (withTitles && header != nullptr && !header->empty()) {
+            out.push_back(TableStart(theme.panelHeaderColor));
+            for (const std::string& line : *header) {
+                out.push_back("<TR>");
+                out.push_back(
+                    "<TH ALIGN=LEFT" +
+                    Style(Declaration(theme.panelHeaderFont, theme.panelHeaderFontColor)) + ">" +
+                    Escape(line) + "</TH>");
+                out.push_back("</TR>");
+            }
+            out.push_back("</TABLE>");
+        }
+        const bool baselineView = grid.tag == 1;
+        const TFont& viewFont = baselineView ? theme.baselineViewFont : theme.currentViewFont;
+        const TColor viewFontColor =
+            baselineView ? theme.baselineViewFontColor : theme.currentViewFontColor;
+        out.push_back(TableStart(baselineView ? theme.baselineViewColor : theme.currentViewColor));
+        const std::vector<TGridColumn> columns = grid.WrittenColumns();
+        if (withTitles) {
             out.push_back("<TR>");
-            out.push_back("<TH ALIGN=LEFT" +
-                          Style(Declaration(theme.panelHeaderFont, theme.panelHeaderFontColor)) +
-                          ">" + Escape(line) + "</TH>");
+            for (const TGridColumn& column : columns) {
+                out.push_back("<TH BGCOLOR=#c0c0c0 ALIGN=LEFT" +
+                              Style(Declaration(viewFont, viewFontColor, true)) + ">" +
+                              Escape(column.title) + "</TH>");
+            }
             out.push_back("</TR>");
         }
+        TProgressAction* row = TTextWriter::AddExportRow(progress, grid, header);
+        const bool modifiedGrid = grid.name == "dbGridModified";
+        const int fIcon = table.FindField("imageIndex");
+        const int fBaseline = table.FindField("isBaseline");
+        const int fModified = table.FindField("modifiedFields");
+        std::set<int> written; // each icon's picture once per page
+        bool finished = true;
+        for (int position = 0; position < table.RecordCount(); ++position) {
+            if (progress != nullptr && progress->CancelRequested()) {
+                finished = false;
+                break;
+            }
+            const TDataTable::TCell* cells = table.CellsAt(position);
+            std::string iconTag;
+            if (icons && !images.empty() && !cells[fIcon].IsNull() && cells[fIcon].Integer() > 0) {
+                const std::string file =
+                    (std::filesystem::path(images) / (table.CellText(fIcon, cells[fIcon]) + ".jpg"))
+                        .string();
+                if (written.count(cells[fIcon].Integer()) != 0 ||
+                    TMiscUtilities::IconToJpeg(cells[fIcon].Integer(), file)) {
+                    written.insert(cells[fIcon].Integer());
+                    iconTag = "<IMG SRC=\"" + Escape(file) + "\" ALT=\"Icon Image\"> ";
+                }
+            }
+            const bool baselineRow = modifiedGrid && fBaseline >= 0 && !cells[fBaseline].IsNull() &&
+                                     cells[fBaseline].Boolean();
+            std::vector<std::string> changed;
+            if (modifiedGrid && fModified >= 0) {
+                changed = TTextUtilities::Split(table.CellText(fModified, cells[fModified]), ';');
+            }
+            out.push_back("<TR>");
+            for (std::size_t c = 0; c < columns.size(); ++c) {
+                const int f = columns[c].field;
+                const std::string text =
+                    (c == 0 ? iconTag : std::string()) + Escape(table.CellText(f, cells[f]));
+                if (modifiedGrid) {
+                    const bool isChanged =
+                        std::any_of(changed.begin(), changed.end(), [&](const std::string& name) {
+                            return TTextUtilities::SameText(name, table.Field(f).name);
+                        });
+                    const TFont& font =
+                        baselineRow ? theme.baselineViewFont : theme.currentViewFont;
+                    const TColor color = isChanged     ? theme.modifiedItemColor
+                                         : baselineRow ? theme.baselineViewFontColor
+                                                       : theme.currentViewFontColor;
+                    out.push_back("<TD BGCOLOR=" +
+                                  TMiscUtilities::ColorToHtml(baselineRow
+                                                                  ? theme.baselineViewColor
+                                                                  : theme.currentViewColor) +
+                                  Style(Declaration(font, color)) + ">" + text + "</TD>");
+                } else {
+                    out.push_back("<TD" + Style(Declaration(viewFont, viewFontColor)) + ">" + text +
+                                  "</TD>");
+                }
+            }
+            out.push_back("</TR>");
+            if (row != nullptr) {
+                row->Step();
+            }
+        }
         out.push_back("</TABLE>");
+        return finished;
+    } catch (...) {
+        // The grid stops here; the export goes on with the next one.
+        TExceptionHandler::HandleCurrent();
+        return true;
     }
-    const bool baselineView = grid.tag == 1;
-    const TFont& viewFont = baselineView ? theme.baselineViewFont : theme.currentViewFont;
-    const TColor viewFontColor =
-        baselineView ? theme.baselineViewFontColor : theme.currentViewFontColor;
-    out.push_back(TableStart(baselineView ? theme.baselineViewColor : theme.currentViewColor));
-    const std::vector<int> columns = grid.WrittenColumns();
-    if (withTitles) {
-        out.push_back("<TR>");
-        for (const int f : columns) {
-            out.push_back("<TH BGCOLOR=#c0c0c0 ALIGN=LEFT" +
-                          Style(Declaration(viewFont, viewFontColor, true)) + ">" +
-                          Escape(table.Field(f).Label()) + "</TH>");
-        }
-        out.push_back("</TR>");
-    }
-    TProgressAction* row = TTextWriter::AddExportRow(progress, grid, header);
-    const bool modifiedGrid = grid.name == "dbGridModified";
-    const int fIcon = table.FindField("imageIndex");
-    const int fBaseline = table.FindField("isBaseline");
-    const int fModified = table.FindField("modifiedFields");
-    std::set<int> written; // each icon's picture once per page
-    bool finished = true;
-    for (int position = 0; position < table.RecordCount(); ++position) {
-        if (progress != nullptr && progress->CancelRequested()) {
-            finished = false;
-            break;
-        }
-        const TDataTable::TCell* cells = table.CellsAt(position);
-        std::string iconTag;
-        if (icons && !images.empty() && !cells[fIcon].IsNull() && cells[fIcon].Integer() > 0) {
-            const std::string file =
-                (std::filesystem::path(images) / (table.CellText(fIcon, cells[fIcon]) + ".jpg"))
-                    .string();
-            if (written.count(cells[fIcon].Integer()) != 0 ||
-                TMiscUtilities::IconToJpeg(cells[fIcon].Integer(), file)) {
-                written.insert(cells[fIcon].Integer());
-                iconTag = "<IMG SRC=\"" + Escape(file) + "\" ALT=\"Icon Image\"> ";
-            }
-        }
-        const bool baselineRow = modifiedGrid && fBaseline >= 0 && !cells[fBaseline].IsNull() &&
-                                 cells[fBaseline].Boolean();
-        std::vector<std::string> changed;
-        if (modifiedGrid && fModified >= 0) {
-            changed = TTextUtilities::Split(table.CellText(fModified, cells[fModified]), ';');
-        }
-        out.push_back("<TR>");
-        for (std::size_t c = 0; c < columns.size(); ++c) {
-            const int f = columns[c];
-            const std::string text =
-                (c == 0 ? iconTag : std::string()) + Escape(table.CellText(f, cells[f]));
-            if (modifiedGrid) {
-                const bool isChanged =
-                    std::any_of(changed.begin(), changed.end(), [&](const std::string& name) {
-                        return TTextUtilities::SameText(name, table.Field(f).name);
-                    });
-                const TFont& font = baselineRow ? theme.baselineViewFont : theme.currentViewFont;
-                const TColor color = isChanged     ? theme.modifiedItemColor
-                                     : baselineRow ? theme.baselineViewFontColor
-                                                   : theme.currentViewFontColor;
-                out.push_back("<TD BGCOLOR=" +
-                              TMiscUtilities::ColorToHtml(baselineRow ? theme.baselineViewColor
-                                                                      : theme.currentViewColor) +
-                              Style(Declaration(font, color)) + ">" + text + "</TD>");
-            } else {
-                out.push_back("<TD" + Style(Declaration(viewFont, viewFontColor)) + ">" + text +
-                              "</TD>");
-            }
-        }
-        out.push_back("</TR>");
-        if (row != nullptr) {
-            row->Step();
-        }
-    }
-    out.push_back("</TABLE>");
-    return finished;
 }
 
 bool THtmlWriter::ExportHtml(const std::vector<TGridView>& grids,

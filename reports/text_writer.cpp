@@ -16,8 +16,12 @@ namespace driftscope {
 namespace {
 
 std::string Field(const std::string& text, char delimiter) {
-    // Only a field holding the delimiter is quoted; quotes inside stay as they are.
-    return text.find(delimiter) == std::string::npos ? text : "\"" + text + "\"";
+    // Only a field holding the delimiter is quoted; its own quotes are then doubled so the
+    // line reads back unambiguously. Quotes in other fields stay as they are.
+    if (text.find(delimiter) == std::string::npos) {
+        return text;
+    }
+    return "\"" + TTextUtilities::ReplaceAllText(text, "\"", "\"\"") + "\"";
 }
 
 } // namespace
@@ -55,14 +59,30 @@ void TLinesFile::Write(const std::string& file, const TLines& lines) {
     std::filesystem::rename(temp, file);
 }
 
-std::vector<int> TGridView::WrittenColumns() const {
-    std::vector<int> columns;
-    for (int f = 0; table != nullptr && f < table->FieldCount(); ++f) {
-        if (table->Field(f).visible) {
-            columns.push_back(f);
+std::vector<TGridColumn> TGridView::WrittenColumns() const {
+    std::vector<TGridColumn> written;
+    if (table == nullptr) {
+        return written;
+    }
+    const auto add = [&](const TGridColumn& column) {
+        if (column.visible && column.field >= 0 && column.field < table->FieldCount() &&
+            table->Field(column.field).visible) {
+            written.push_back(column);
+            if (written.back().title.empty()) {
+                written.back().title = table->Field(column.field).Label();
+            }
+        }
+    };
+    if (columns.empty()) {
+        for (int f = 0; f < table->FieldCount(); ++f) {
+            add({f, "", true});
+        }
+    } else {
+        for (const TGridColumn& column : columns) {
+            add(column);
         }
     }
-    return columns;
+    return written;
 }
 
 std::string TTextWriter::ViewLabel(const TGridView& grid) {
@@ -87,39 +107,43 @@ TProgressAction* TTextWriter::AddExportRow(TProgress* progress, const TGridView&
 
 bool TTextWriter::WriteGridText(TLines& out, TGridView grid, TProgress* progress,
                                 const TLines* header, char delimiter, bool withTitles) {
-    TDataTable& table = *grid.table;
-    const std::vector<int> columns = grid.WrittenColumns();
-    const auto joined = [&](auto&& text) {
-        std::string line;
-        for (std::size_t i = 0; i < columns.size(); ++i) {
-            if (i > 0) {
-                line.push_back(delimiter);
+    try {
+        TDataTable& table = *grid.table;
+        const std::vector<TGridColumn> columns = grid.WrittenColumns();
+        const auto joined = [&](auto&& text) {
+            std::string line;
+            for (std::size_t i = 0; i < columns.size(); ++i) {
+                if (i > 0) {
+                    line.push_back(delimiter);
+                }
+                line += Field(text(columns[i]), delimiter);
             }
-            line += Field(text(columns[i]), delimiter);
+            return line;
+        };
+        if (withTitles && grid.showsTitles) {
+            if (header != nullptr) {
+                out.insert(out.end(), header->begin(), header->end());
+                out.emplace_back();
+            }
+            out.push_back(joined([](const TGridColumn& c) { return c.title; }));
         }
-        return line;
-    };
-    if (withTitles && grid.showsTitles) {
-        if (header != nullptr) {
-            out.insert(out.end(), header->begin(), header->end());
-            out.emplace_back();
+        TProgressAction* row = AddExportRow(progress, grid, header);
+        for (int position = 0; position < table.RecordCount(); ++position) {
+            if (progress != nullptr && progress->CancelRequested()) {
+                return false;
+            }
+            const TDataTable::TCell* cells = table.CellsAt(position);
+            out.push_back(joined(
+                [&](const TGridColumn& c) { return table.CellText(c.field, cells[c.field]); }));
+            if (row != nullptr) {
+                row->Step();
+            }
         }
-        out.push_back(joined([&](int f) { return table.Field(f).Label(); }));
+    } catch (...) {
+        // The grid stops here; the export goes on with the next one.
+        TExceptionHandler::HandleCurrent();
     }
-    bool finished = true;
-    TProgressAction* row = AddExportRow(progress, grid, header);
-    for (int position = 0; position < table.RecordCount(); ++position) {
-        if (progress != nullptr && progress->CancelRequested()) {
-            finished = false;
-            break;
-        }
-        const TDataTable::TCell* cells = table.CellsAt(position);
-        out.push_back(joined([&](int f) { return table.CellText(f, cells[f]); }));
-        if (row != nullptr) {
-            row->Step();
-        }
-    }
-    return finished;
+    return true;
 }
 
 bool TTextWriter::ExportText(const std::vector<TGridView>& grids,

@@ -10,15 +10,29 @@ namespace driftscope {
 class TProgress;
 class TProgressAction;
 
-// A grid as the writers see it: a table, its written columns and its role.
+// One column of a grid: its field, title and visibility as the user arranged them.
+struct TGridColumn {
+    int field = -1;
+    std::string title; // empty: the field's display label
+    bool visible = true;
+};
+
+// A grid as the writers see it: a table, its column list and its role.
 struct TGridView {
+    TGridView() = default;
+    TGridView(TDataTable* t, std::string n, int g, bool titles = true,
+              std::vector<TGridColumn> c = {})
+        : table(t), name(std::move(n)), tag(g), showsTitles(titles), columns(std::move(c)) {}
+
     TDataTable* table = nullptr;
     std::string name; // "dbGridAdded" and so on for the report's grids
     int tag = 0;      // 0 current data, 1 baseline data, 2 neutral
     bool showsTitles = true;
+    std::vector<TGridColumn> columns; // display order; empty: the table's fields in order
 
-    // The fields written: the visible ones, in field order.
-    std::vector<int> WrittenColumns() const;
+    // The columns written, in display order: a visible column of a visible field, with its
+    // title filled in. Hidden fields (imageIndex, isBaseline, modifiedFields) never are.
+    std::vector<TGridColumn> WrittenColumns() const;
 };
 
 using TLines = std::vector<std::string>;

@@ -115,7 +115,8 @@ TEST_F(WritersTest, WorkbooksAreWrittenWholeAndNamedSafely) {
     const auto file = (dir_ / "report.xlsx").string();
     ASSERT_TRUE(TExcelWriter::ExportExcel(
         {{&services, "dbGridAdded", 2, true}},
-        {{"Baseline Comparison Report", " Comparison type: x"}, {"Items Added"}}, nullptr, file));
+        {{"Baseline Comparison Report", " Comparison type: x"}, {"Items Added"}}, nullptr, false,
+        file));
     const std::string bytes = Read(file);
     EXPECT_EQ(bytes.substr(0, 4), std::string("PK\x03\x04", 4)) << "a zip package";
     EXPECT_NE(bytes.find("xl/worksheets/sheet1.xml"), std::string::npos);
@@ -126,7 +127,7 @@ TEST_F(WritersTest, WorkbooksAreWrittenWholeAndNamedSafely) {
     EXPECT_EQ(TExcelWriter::ColumnLetter(26), "Z");
     EXPECT_EQ(TExcelWriter::ColumnLetter(28), "AB");
     std::ofstream(dir_ / "blocker") << "a file, not a folder";
-    EXPECT_FALSE(TExcelWriter::ExportExcel({{&services, "dbGrid", 0, true}}, {}, nullptr,
+    EXPECT_FALSE(TExcelWriter::ExportExcel({{&services, "dbGrid", 0, true}}, {}, nullptr, false,
                                            (dir_ / "blocker" / "x.xlsx").string()));
     EXPECT_EQ(ui.errors.size(), 1u);
 }
