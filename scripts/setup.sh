@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config
-    libexpat1-dev libjpeg-dev libsqlite3-dev
+    libexpat1-dev libjpeg-dev libsqlite3-dev zlib1g-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libxlsxwriter-dev libcurl4-openssl-dev
     qt6-base-dev

@@ -1,7 +1,7 @@
 #include "app/main_model.h"
 #include "app/progress.h"
-#include "app_fixture.h"
 #include "model/data_packet.h"
+#include "model_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -11,28 +11,8 @@ using namespace driftscope;
 
 namespace {
 
-// The baseline store on a real folder; the machine's facts are the fake's.
-class BaselineStoreTest : public test_support::TAppTest {
+class BaselineStoreTest : public test_support::TModelTest {
 protected:
-    void SetUp() override {
-        TAppTest::SetUp();
-        realFiles = CreateSystemFileSystem();
-        options.folders.baselines = (dir_ / "baselines").string();
-        std::filesystem::create_directories(options.folders.baselines);
-        setenv("XDG_DATA_HOME", (dir_ / "share").c_str(), 1); // the trash
-        TServices s = Services();
-        s.fileSystem = realFiles.get();
-        scope2 = std::make_unique<TServicesScope>(s);
-        model = std::make_unique<TMainModel>(*catalogue);
-        facts.environment = {"HOME=/home/tester", "LANG=C"};
-    }
-    void TearDown() override {
-        model.reset();
-        scope2.reset();
-        unsetenv("XDG_DATA_HOME");
-        TAppTest::TearDown();
-    }
-    std::filesystem::path Baselines() const { return options.folders.baselines; }
     void Touch(const std::string& name, int ageDays = 0) {
         std::ofstream(Baselines() / name) << "x";
         std::filesystem::last_write_time(Baselines() / name,
@@ -46,10 +26,6 @@ protected:
         }
         return names;
     }
-
-    std::unique_ptr<IFileSystem> realFiles;
-    std::unique_ptr<TServicesScope> scope2;
-    std::unique_ptr<TMainModel> model;
 };
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "../app/app_fixture.h"
+#include "../support/zip_reader.h"
 #include "model/data_module.h"
 #include "reports/excel_writer.h"
 #include "reports/html_writer.h"
@@ -41,12 +42,14 @@ protected:
 TEST_F(WritersTest, DelimitedTextQuotesOnlyFieldsHoldingTheDelimiter) {
     AddService("", "b", "", "");
     AddService("a,b", "say \"hi\"", "x", "y");
+    AddService("q", "a,\"b\"", "", "");
     TLines out;
     const TLines header{"Services", "Current"};
     ASSERT_TRUE(TTextWriter::WriteGridText(out, {&services, "dbGrid", 0, true}, nullptr, &header,
                                            ',', true));
     EXPECT_EQ(out, (TLines{"Services", "Current", "", "Service,Name,Image Path,Type,State", ",b,,,",
-                           "\"a,b\",say \"hi\",x,y,"}));
+                           "\"a,b\",say \"hi\",x,y,", "q,\"a,\"\"b\"\"\",,,"}))
+        << "a quoted field doubles its own quotes; others keep them";
 }
 
 TEST_F(WritersTest, TextFilesAppendBelowARuleOfHyphens) {
@@ -130,4 +133,77 @@ TEST_F(WritersTest, WorkbooksAreWrittenWholeAndNamedSafely) {
     EXPECT_FALSE(TExcelWriter::ExportExcel({{&services, "dbGrid", 0, true}}, {}, nullptr, false,
                                            (dir_ / "blocker" / "x.xlsx").string()));
     EXPECT_EQ(ui.errors.size(), 1u);
+}
+
+TEST_F(WritersTest, WorkbooksInAppendModeGainASheetPerExportAndSaveEachTime) {
+    AddService("cron", "Cron", "/usr/sbin/cron", "Own");
+    const auto file = (dir_ / "merged.xlsx").string();
+    const auto report = [](const char* item) {
+        return std::vector<TLines>{
+            {"Baseline Comparison Report", std::string(" Comparison type: ") + item},
+            {"Items Added Since Baseline  (1)"}};
+    };
+    ASSERT_TRUE(TExcelWriter::ExportExcel({{&services, "dbGridAdded", 2}}, report("Services"),
+                                          nullptr, true, file));
+    EXPECT_TRUE(TExcelUtilities::IsExcelRunning());
+    auto parts = test_support::ReadZip(file);
+    EXPECT_NE(parts["xl/workbook.xml"].find("name=\"Services\""), std::string::npos);
+    ASSERT_TRUE(TExcelWriter::ExportExcel({{&services, "dbGridAdded", 2}}, report("Run/Key"),
+                                          nullptr, true, file));
+    parts = test_support::ReadZip(file);
+    const std::string& book = parts["xl/workbook.xml"];
+    EXPECT_LT(book.find("name=\"Services\""), book.find("name=\"RunKey\""))
+        << "one sheet per export, in order, named after the item";
+    EXPECT_EQ(parts.count("xl/worksheets/sheet2.xml"), 1u);
+    EXPECT_NE(parts["xl/sharedStrings.xml"].find("/usr/sbin/cron"), std::string::npos);
+
+    // A workbook this run does not hold is never replaced by an append.
+    TExcelUtilities::CloseWorkbooks();
+    const std::string before = Read(file);
+    EXPECT_FALSE(TExcelWriter::ExportExcel({{&services, "dbGridAdded", 2}}, report("Hosts"),
+                                           nullptr, true, file));
+    EXPECT_EQ(Read(file), before);
+    EXPECT_EQ(ui.errors.size(), 1u);
+}
+
+TEST_F(WritersTest, WorkbookCellsTakeTheRowsLookAndRangesFormatOnlyWhenValid) {
+    TDataTable modified("cdsModified");
+    TTableLayouts::DefineGeneralItemTable(idProcesses, modified);
+    modified.SetIndexFieldNames("");
+    modified.AppendRow({5, false, std::string("location"), std::string("bash"),
+                        std::string("/bin/bash"), std::string("Current")});
+    modified.AppendRow({5, true, std::string("location"), std::string("bash"),
+                        std::string("/usr/bin/bash"), std::string("Baseline")});
+    TWorkbook book;
+    TWorksheet& sheet = book.AddWorksheet();
+    const TLines header{"Items Modified Since Baseline  (1)"};
+    const int next = TExcelWriter::WriteGridSheet(sheet, 1, nullptr, (dir_ / "m.xlsx").string(),
+                                                  &header, true, {&modified, "dbGridModified", 2});
+    EXPECT_EQ(next, 6) << "header, titles, two rows, one empty row";
+    EXPECT_EQ(sheet.Value(2, 1), "Name");
+    EXPECT_TRUE(sheet.Look(2, 1).bold) << "titles are bold";
+    const TTheme& theme = options.themeData;
+    EXPECT_EQ(sheet.Value(3, 2), "/bin/bash");
+    EXPECT_EQ(sheet.Look(3, 2).fontColor, theme.modifiedItemColor);
+    EXPECT_EQ(sheet.Look(3, 1).fontColor, theme.currentViewFontColor);
+    EXPECT_EQ(sheet.Look(3, 1).background, theme.currentViewColor);
+    EXPECT_EQ(sheet.Look(4, 2).fontColor, theme.modifiedItemColor);
+    EXPECT_EQ(sheet.Look(4, 1).background, theme.baselineViewColor);
+
+    TExcelFormatSettings settings;
+    settings.firstRow = 7;
+    settings.lastRow = 6; // before the first: nothing happens
+    settings.firstColumn = 1;
+    settings.lastColumn = 1;
+    settings.fontColor = 0x0000FF;
+    TExcelUtilities::FormatRange(sheet, settings);
+    EXPECT_EQ(sheet.Look(7, 1), TCellLook());
+    EXPECT_EQ(settings.fontColor, 0u) << "a request is reset after use";
+    settings.firstRow = settings.lastRow = 7;
+    settings.firstColumn = 1;
+    settings.lastColumn = 2;
+    settings.forceBold = true;
+    TExcelUtilities::FormatRange(sheet, settings);
+    EXPECT_TRUE(sheet.Look(7, 2).bold);
+    EXPECT_EQ(sheet.Look(7, 2).face, "Tahoma");
 }
