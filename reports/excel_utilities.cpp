@@ -124,7 +124,11 @@ const TCellLook& TWorkbook::LookAt(int index) const {
 
 void TWorkbook::Save(const std::string& fileName) const {
     const std::string temp = fileName + ".tmp.xlsx";
-    std::unique_ptr<lxw_workbook, TWorkbookCloser> book(workbook_new(temp.c_str()));
+    // Rows are written in order, so the library streams them instead of keeping every cell.
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    options.use_zip64 = LXW_TRUE;
+    std::unique_ptr<lxw_workbook, TWorkbookCloser> book(workbook_new_opt(temp.c_str(), &options));
     if (!book) {
         throw std::runtime_error("Unable to create the workbook " + fileName);
     }

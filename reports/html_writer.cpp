@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <set>
+#include <map>
 
 namespace driftscope {
 namespace {
@@ -40,9 +40,7 @@ bool IconsApply(const TGridView& grid) {
 
 } // namespace
 
-std::string THtmlWriter::Escape(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
+void THtmlWriter::AppendEscaped(std::string& out, std::string_view text) {
     for (const char c : text) {
         switch (c) {
         case '<':
@@ -61,12 +59,26 @@ std::string THtmlWriter::Escape(std::string_view text) {
             out.push_back(c);
         }
     }
+}
+
+std::string THtmlWriter::Escape(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    AppendEscaped(out, text);
     return out;
 }
 
 bool THtmlWriter::WriteGridHtml(TLines& out, const TGridView& grid, TProgress* progress,
                                 const std::string& fileName, const TLines* header,
                                 bool withTitles) {
+    TLinesOutput lines(out);
+    return WriteGridHtml(lines, grid, progress, fileName, header, withTitles);
+}
+
+bool THtmlWriter::WriteGridHtml(TLineOutput& out, const TGridView& grid, TProgress* progress,
+                                const std::string& fileName, const TLines* header,
+                                bool withTitles) {
+    bool finished = true;
     try {
         TDataTable& table = *grid.table;
         const TTheme& theme = Services().Theme();
@@ -81,55 +93,82 @@ bool THtmlWriter::WriteGridHtml(TLines& out, const TGridView& grid, TProgress* p
             }
         }
         if (withTitles && header != nullptr && !header->empty()) {
-            out.push_back(TableStart(theme.panelHeaderColor));
+            out.Add(TableStart(theme.panelHeaderColor));
             for (const std::string& line : *header) {
-                out.push_back("<TR>");
-                out.push_back(
-                    "<TH ALIGN=LEFT" +
-                    Style(Declaration(theme.panelHeaderFont, theme.panelHeaderFontColor)) + ">" +
-                    Escape(line) + "</TH>");
-                out.push_back("</TR>");
+                out.Add("<TR>");
+                out.Add("<TH ALIGN=LEFT" +
+                        Style(Declaration(theme.panelHeaderFont, theme.panelHeaderFontColor)) +
+                        ">" + Escape(line) + "</TH>");
+                out.Add("</TR>");
             }
-            out.push_back("</TABLE>");
+            out.Add("</TABLE>");
         }
         const bool baselineView = grid.tag == 1;
         const TFont& viewFont = baselineView ? theme.baselineViewFont : theme.currentViewFont;
         const TColor viewFontColor =
             baselineView ? theme.baselineViewFontColor : theme.currentViewFontColor;
-        out.push_back(TableStart(baselineView ? theme.baselineViewColor : theme.currentViewColor));
+        out.Add(TableStart(baselineView ? theme.baselineViewColor : theme.currentViewColor));
         const std::vector<TGridColumn> columns = grid.WrittenColumns();
         if (withTitles) {
-            out.push_back("<TR>");
+            out.Add("<TR>");
             for (const TGridColumn& column : columns) {
-                out.push_back("<TH BGCOLOR=#c0c0c0 ALIGN=LEFT" +
-                              Style(Declaration(viewFont, viewFontColor, true)) + ">" +
-                              Escape(column.title) + "</TH>");
+                out.Add("<TH BGCOLOR=#c0c0c0 ALIGN=LEFT" +
+                        Style(Declaration(viewFont, viewFontColor, true)) + ">" +
+                        Escape(column.title) + "</TH>");
             }
-            out.push_back("</TR>");
+            out.Add("</TR>");
+        }
+        // The cell starts differ only by row kind and marking, so they are made once:
+        // [baseline row][modified cell] in the modified-items grid, [0][0] elsewhere.
+        const bool modifiedGrid = grid.name == "dbGridModified";
+        std::string starts[2][2];
+        for (const int baselineRow : {0, 1}) {
+            for (const int changed : {0, 1}) {
+                if (modifiedGrid) {
+                    const TFont& font =
+                        baselineRow ? theme.baselineViewFont : theme.currentViewFont;
+                    const TColor color = changed       ? theme.modifiedItemColor
+                                         : baselineRow ? theme.baselineViewFontColor
+                                                       : theme.currentViewFontColor;
+                    starts[baselineRow][changed] =
+                        "<TD BGCOLOR=" +
+                        TMiscUtilities::ColorToHtml(baselineRow ? theme.baselineViewColor
+                                                                : theme.currentViewColor) +
+                        Style(Declaration(font, color)) + ">";
+                } else {
+                    starts[baselineRow][changed] =
+                        "<TD" + Style(Declaration(viewFont, viewFontColor)) + ">";
+                }
+            }
         }
         TProgressAction* row = TTextWriter::AddExportRow(progress, grid, header);
-        const bool modifiedGrid = grid.name == "dbGridModified";
         const int fIcon = table.FindField("imageIndex");
         const int fBaseline = table.FindField("isBaseline");
         const int fModified = table.FindField("modifiedFields");
-        std::set<int> written; // each icon's picture once per page
-        bool finished = true;
+        std::map<int, std::string> iconTags; // each icon's picture once per page
+        std::string line;
         for (int position = 0; position < table.RecordCount(); ++position) {
             if (progress != nullptr && progress->CancelRequested()) {
                 finished = false;
                 break;
             }
             const TDataTable::TCell* cells = table.CellsAt(position);
-            std::string iconTag;
+            const std::string* iconTag = nullptr;
             if (icons && !images.empty() && !cells[fIcon].IsNull() && cells[fIcon].Integer() > 0) {
-                const std::string file =
-                    (std::filesystem::path(images) / (table.CellText(fIcon, cells[fIcon]) + ".jpg"))
-                        .string();
-                if (written.count(cells[fIcon].Integer()) != 0 ||
-                    TMiscUtilities::IconToJpeg(cells[fIcon].Integer(), file)) {
-                    written.insert(cells[fIcon].Integer());
-                    iconTag = "<IMG SRC=\"" + Escape(file) + "\" ALT=\"Icon Image\"> ";
+                const int index = cells[fIcon].Integer();
+                auto it = iconTags.find(index);
+                if (it == iconTags.end()) {
+                    const std::string file = (std::filesystem::path(images) /
+                                              (table.CellText(fIcon, cells[fIcon]) + ".jpg"))
+                                                 .string();
+                    it = iconTags
+                             .emplace(index,
+                                      TMiscUtilities::IconToJpeg(index, file)
+                                          ? "<IMG SRC=\"" + Escape(file) + "\" ALT=\"Icon Image\"> "
+                                          : std::string())
+                             .first;
                 }
+                iconTag = &it->second;
             }
             const bool baselineRow = modifiedGrid && fBaseline >= 0 && !cells[fBaseline].IsNull() &&
                                      cells[fBaseline].Boolean();
@@ -137,43 +176,33 @@ bool THtmlWriter::WriteGridHtml(TLines& out, const TGridView& grid, TProgress* p
             if (modifiedGrid && fModified >= 0) {
                 changed = TTextUtilities::Split(table.CellText(fModified, cells[fModified]), ';');
             }
-            out.push_back("<TR>");
+            out.Add("<TR>");
             for (std::size_t c = 0; c < columns.size(); ++c) {
                 const int f = columns[c].field;
-                const std::string text =
-                    (c == 0 ? iconTag : std::string()) + Escape(table.CellText(f, cells[f]));
-                if (modifiedGrid) {
-                    const bool isChanged =
-                        std::any_of(changed.begin(), changed.end(), [&](const std::string& name) {
-                            return TTextUtilities::SameText(name, table.Field(f).name);
-                        });
-                    const TFont& font =
-                        baselineRow ? theme.baselineViewFont : theme.currentViewFont;
-                    const TColor color = isChanged     ? theme.modifiedItemColor
-                                         : baselineRow ? theme.baselineViewFontColor
-                                                       : theme.currentViewFontColor;
-                    out.push_back("<TD BGCOLOR=" +
-                                  TMiscUtilities::ColorToHtml(baselineRow
-                                                                  ? theme.baselineViewColor
-                                                                  : theme.currentViewColor) +
-                                  Style(Declaration(font, color)) + ">" + text + "</TD>");
-                } else {
-                    out.push_back("<TD" + Style(Declaration(viewFont, viewFontColor)) + ">" + text +
-                                  "</TD>");
+                const bool isChanged =
+                    modifiedGrid &&
+                    std::any_of(changed.begin(), changed.end(), [&](const std::string& name) {
+                        return TTextUtilities::SameText(name, table.Field(f).name);
+                    });
+                line = starts[baselineRow ? 1 : 0][isChanged ? 1 : 0];
+                if (c == 0 && iconTag != nullptr) {
+                    line += *iconTag;
                 }
+                AppendEscaped(line, table.CellText(f, cells[f]));
+                line += "</TD>";
+                out.Add(line);
             }
-            out.push_back("</TR>");
+            out.Add("</TR>");
             if (row != nullptr) {
                 row->Step();
             }
         }
-        out.push_back("</TABLE>");
-        return finished;
+        out.Add("</TABLE>");
     } catch (...) {
         // The grid stops here; the export goes on with the next one.
         TExceptionHandler::HandleCurrent();
-        return true;
     }
+    return finished;
 }
 
 bool THtmlWriter::ExportHtml(const std::vector<TGridView>& grids,
@@ -182,34 +211,42 @@ bool THtmlWriter::ExportHtml(const std::vector<TGridView>& grids,
     const std::string action = "saving to file: " + fileName;
     try {
         LogRecord("Start: " + action);
-        TLines lines;
         std::error_code ec;
-        if (append && std::filesystem::exists(fileName, ec) &&
-            std::filesystem::file_size(fileName, ec) > 0) {
-            lines = TLinesFile::Read(fileName);
-            while (!lines.empty() && lines.back().empty()) {
-                lines.pop_back();
+        const bool extend = append && std::filesystem::exists(fileName, ec) &&
+                            std::filesystem::file_size(fileName, ec) > 0;
+        TLines old = extend ? TLinesFile::Read(fileName) : TLines();
+        TLinesFile lines(fileName);
+        if (extend) {
+            while (!old.empty() && old.back().empty()) {
+                old.pop_back();
             }
-            if (!lines.empty() && TTextUtilities::SameText(lines.back(), "</HTML>")) {
-                lines.pop_back();
+            if (!old.empty() && TTextUtilities::SameText(old.back(), "</HTML>")) {
+                old.pop_back();
             }
-            lines.insert(lines.end(), {"<HR>", "<BR>", "<BR>"});
+            for (const char* line : {"<HR>", "<BR>", "<BR>"}) {
+                old.emplace_back(line);
+            }
         } else {
             // The page says how its text is encoded, so names outside ASCII show as they are.
-            lines = {"<HTML>",
-                     "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=utf-8\">"};
+            old = {"<HTML>",
+                   "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=utf-8\">"};
+        }
+        for (const std::string& line : old) {
+            lines.Add(line);
         }
         const TTheme& theme = Services().Theme();
         if (!headers.empty() && !headers[0].empty()) {
-            lines.push_back(TableStart(theme.panelHeaderColor));
-            lines.push_back("<TR>");
-            lines.push_back(
+            lines.Add(TableStart(theme.panelHeaderColor));
+            lines.Add("<TR>");
+            lines.Add(
                 "<TH ALIGN=LEFT BGCOLOR=" + TMiscUtilities::ColorToHtml(theme.panelHeaderColor) +
                 Style(Declaration(theme.panelHeaderFont, theme.panelHeaderFontColor)) + ">");
             for (const std::string& line : headers[0]) {
-                lines.push_back(Escape(line) + "<BR>");
+                lines.Add(Escape(line) + "<BR>");
             }
-            lines.insert(lines.end(), {"</TH>", "</TR>", "</TABLE>", "<BR>", "<BR>"});
+            for (const char* line : {"</TH>", "</TR>", "</TABLE>", "<BR>", "<BR>"}) {
+                lines.Add(line);
+            }
         }
         bool result = true;
         for (std::size_t g = 0; g < grids.size(); ++g) {
@@ -219,10 +256,11 @@ bool THtmlWriter::ExportHtml(const std::vector<TGridView>& grids,
             }
             const TLines* header = g + 1 < headers.size() ? &headers[g + 1] : nullptr;
             result = WriteGridHtml(lines, grids[g], progress, fileName, header, true) && result;
-            lines.insert(lines.end(), {"<BR>", "<BR>"});
+            lines.Add("<BR>");
+            lines.Add("<BR>");
         }
-        lines.push_back("</HTML>");
-        TLinesFile::Write(fileName, lines);
+        lines.Add("</HTML>");
+        lines.Commit();
         LogRecord("End: " + action);
         return result;
     } catch (...) {

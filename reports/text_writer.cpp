@@ -15,13 +15,18 @@
 namespace driftscope {
 namespace {
 
-std::string Field(const std::string& text, char delimiter) {
+void AppendField(std::string& line, std::string_view text, char delimiter) {
     // Only a field holding the delimiter is quoted; its own quotes are then doubled so the
     // line reads back unambiguously. Quotes in other fields stay as they are.
-    if (text.find(delimiter) == std::string::npos) {
-        return text;
+    if (text.find(delimiter) == std::string_view::npos) {
+        line.append(text);
+        return;
     }
-    return "\"" + TTextUtilities::ReplaceAllText(text, "\"", "\"\"") + "\"";
+    line.push_back('"');
+    for (const char c : text) {
+        line.append(c == '"' ? 2 : 1, c);
+    }
+    line.push_back('"');
 }
 
 } // namespace
@@ -42,21 +47,42 @@ TLines TLinesFile::Read(const std::string& file) {
     return lines;
 }
 
-void TLinesFile::Write(const std::string& file, const TLines& lines) {
-    const std::string temp = file + ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        for (const std::string& line : lines) {
-            out << line << "\r\n";
-        }
-        out.close();
-        if (!out) {
-            std::error_code ec;
-            std::filesystem::remove(temp, ec);
-            throw std::runtime_error("Unable to write " + file);
-        }
+TLinesFile::TLinesFile(std::string file) : file_(std::move(file)), temp_(file_ + ".tmp") {
+    out_.open(temp_, std::ios::binary | std::ios::trunc);
+    if (!out_) {
+        throw std::runtime_error("Unable to write " + file_);
     }
-    std::filesystem::rename(temp, file);
+}
+
+TLinesFile::~TLinesFile() {
+    if (!committed_) {
+        out_.close();
+        std::error_code ec;
+        std::filesystem::remove(temp_, ec);
+    }
+}
+
+void TLinesFile::Add(std::string_view line) {
+    buffer_.append(line);
+    buffer_.append("\r\n");
+    if (buffer_.size() >= (1u << 20)) {
+        Flush();
+    }
+}
+
+void TLinesFile::Flush() {
+    out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+    buffer_.clear();
+}
+
+void TLinesFile::Commit() {
+    Flush();
+    out_.close();
+    if (!out_) {
+        throw std::runtime_error("Unable to write " + file_);
+    }
+    std::filesystem::rename(temp_, file_);
+    committed_ = true;
 }
 
 std::vector<TGridColumn> TGridView::WrittenColumns() const {
@@ -105,36 +131,48 @@ TProgressAction* TTextWriter::AddExportRow(TProgress* progress, const TGridView&
         grid.table->RecordCount());
 }
 
-bool TTextWriter::WriteGridText(TLines& out, TGridView grid, TProgress* progress,
+bool TTextWriter::WriteGridText(TLines& out, const TGridView& grid, TProgress* progress,
+                                const TLines* header, char delimiter, bool withTitles) {
+    TLinesOutput lines(out);
+    return WriteGridText(lines, grid, progress, header, delimiter, withTitles);
+}
+
+bool TTextWriter::WriteGridText(TLineOutput& out, const TGridView& grid, TProgress* progress,
                                 const TLines* header, char delimiter, bool withTitles) {
     try {
         TDataTable& table = *grid.table;
         const std::vector<TGridColumn> columns = grid.WrittenColumns();
+        std::string line;
         const auto joined = [&](auto&& text) {
-            std::string line;
+            line.clear();
             for (std::size_t i = 0; i < columns.size(); ++i) {
                 if (i > 0) {
                     line.push_back(delimiter);
                 }
-                line += Field(text(columns[i]), delimiter);
+                AppendField(line, text(columns[i]), delimiter);
             }
-            return line;
+            out.Add(line);
         };
         if (withTitles && grid.showsTitles) {
             if (header != nullptr) {
-                out.insert(out.end(), header->begin(), header->end());
-                out.emplace_back();
+                for (const std::string& h : *header) {
+                    out.Add(h);
+                }
+                out.Add({});
             }
-            out.push_back(joined([](const TGridColumn& c) { return c.title; }));
+            joined([](const TGridColumn& c) { return std::string_view(c.title); });
         }
         TProgressAction* row = AddExportRow(progress, grid, header);
+        std::string cell;
         for (int position = 0; position < table.RecordCount(); ++position) {
             if (progress != nullptr && progress->CancelRequested()) {
                 return false;
             }
             const TDataTable::TCell* cells = table.CellsAt(position);
-            out.push_back(joined(
-                [&](const TGridColumn& c) { return table.CellText(c.field, cells[c.field]); }));
+            joined([&](const TGridColumn& c) {
+                cell = table.CellText(c.field, cells[c.field]);
+                return std::string_view(cell);
+            });
             if (row != nullptr) {
                 row->Step();
             }
@@ -152,18 +190,24 @@ bool TTextWriter::ExportText(const std::vector<TGridView>& grids,
     const std::string action = "saving to file: " + fileName;
     try {
         LogRecord("Start: " + action);
-        TLines lines;
         std::error_code ec;
+        const TLines old =
+            append && std::filesystem::exists(fileName, ec) ? TLinesFile::Read(fileName) : TLines();
+        TLinesFile lines(fileName);
         if (append && std::filesystem::exists(fileName, ec)) {
-            lines = TLinesFile::Read(fileName);
-            lines.push_back(std::string(60, '-'));
-            lines.emplace_back();
-            lines.emplace_back();
+            for (const std::string& line : old) {
+                lines.Add(line);
+            }
+            lines.Add(std::string(60, '-'));
+            lines.Add({});
+            lines.Add({});
         }
         if (!headers.empty() && !headers[0].empty()) {
-            lines.insert(lines.end(), headers[0].begin(), headers[0].end());
-            lines.emplace_back();
-            lines.emplace_back();
+            for (const std::string& line : headers[0]) {
+                lines.Add(line);
+            }
+            lines.Add({});
+            lines.Add({});
         }
         const char delimiter =
             Services().options != nullptr ? Services().options->outputDelimiter : '\t';
@@ -175,10 +219,10 @@ bool TTextWriter::ExportText(const std::vector<TGridView>& grids,
             }
             const TLines* header = g + 1 < headers.size() ? &headers[g + 1] : nullptr;
             result = WriteGridText(lines, grids[g], progress, header, delimiter, true) && result;
-            lines.emplace_back();
-            lines.emplace_back();
+            lines.Add({});
+            lines.Add({});
         }
-        TLinesFile::Write(fileName, lines);
+        lines.Commit();
         LogRecord("End: " + action);
         return result;
     } catch (...) {

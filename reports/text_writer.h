@@ -2,7 +2,9 @@
 
 #include "model/data_table.h"
 
+#include <fstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace driftscope {
@@ -37,13 +39,45 @@ struct TGridView {
 
 using TLines = std::vector<std::string>;
 
-// A file as lines ended by CR LF.
-class TLinesFile {
+// Where the writers put their lines: a list of lines (view texts) or a file.
+class TLineOutput {
+public:
+    virtual ~TLineOutput() = default;
+    virtual void Add(std::string_view line) = 0;
+};
+
+class TLinesOutput final : public TLineOutput {
+public:
+    explicit TLinesOutput(TLines& lines) : lines_(lines) {}
+    void Add(std::string_view line) override { lines_.emplace_back(line); }
+
+private:
+    TLines& lines_;
+};
+
+// A file as lines ended by CR LF. Written lines stream to a temporary name that replaces
+// the file on Commit, so an old file is never half replaced; without Commit the temporary
+// file goes away.
+class TLinesFile final : public TLineOutput {
 public:
     // The lines of an existing file (CR LF or LF), without the empty line after the last end.
     static TLines Read(const std::string& file);
-    // Written to a temporary name and renamed, so an old file is never half replaced.
-    static void Write(const std::string& file, const TLines& lines);
+
+    explicit TLinesFile(std::string file);
+    TLinesFile(const TLinesFile&) = delete;
+    TLinesFile& operator=(const TLinesFile&) = delete;
+    ~TLinesFile() override;
+    void Add(std::string_view line) override;
+    void Commit();
+
+private:
+    void Flush();
+
+    std::string file_;
+    std::string temp_;
+    std::ofstream out_;
+    std::string buffer_;
+    bool committed_ = false;
 };
 
 class TTextWriter {
@@ -51,7 +85,9 @@ public:
     // Appends the grid as delimited text: optional header lines, a blank line and the
     // title line, then one line per row. A field holding the delimiter is quoted.
     // False when Cancel was confirmed.
-    static bool WriteGridText(TLines& out, TGridView grid, TProgress* progress,
+    static bool WriteGridText(TLineOutput& out, const TGridView& grid, TProgress* progress,
+                              const TLines* header, char delimiter, bool withTitles);
+    static bool WriteGridText(TLines& out, const TGridView& grid, TProgress* progress,
                               const TLines* header, char delimiter, bool withTitles);
     // Writes (or extends) a text file with the report header and each grid; lines end in
     // CR LF. False when cancelled or failed.

@@ -8,6 +8,7 @@ cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DDRIFTSCOPE_GUI=O
 cmake --build build-bench -j "${JOBS:-2}"
 build-bench/bench/driftscope_bench
 build-bench/bench/compare_bench
+build-bench/bench/export_bench
 packet="${TMPDIR:-/tmp}/driftscope_memory_modules.xml"
 build-bench/bench/packet_memory "$packet"
 build-bench/bench/packet_memory "$packet"

@@ -155,7 +155,7 @@ TEST_F(WritersTest, WorkbooksInAppendModeGainASheetPerExportAndSaveEachTime) {
     EXPECT_LT(book.find("name=\"Services\""), book.find("name=\"RunKey\""))
         << "one sheet per export, in order, named after the item";
     EXPECT_EQ(parts.count("xl/worksheets/sheet2.xml"), 1u);
-    EXPECT_NE(parts["xl/sharedStrings.xml"].find("/usr/sbin/cron"), std::string::npos);
+    EXPECT_NE(parts["xl/worksheets/sheet2.xml"].find("/usr/sbin/cron"), std::string::npos);
 
     // A workbook this run does not hold is never replaced by an append.
     TExcelUtilities::CloseWorkbooks();
