@@ -41,8 +41,14 @@ bool IconsApply(const TGridView& grid) {
 } // namespace
 
 void THtmlWriter::AppendEscaped(std::string& out, std::string_view text) {
-    for (const char c : text) {
-        switch (c) {
+    // Runs without markup characters are copied whole.
+    while (!text.empty()) {
+        const std::size_t special = text.find_first_of("<>&\"");
+        out.append(text.substr(0, special));
+        if (special == std::string_view::npos) {
+            return;
+        }
+        switch (text[special]) {
         case '<':
             out += "&lt;";
             break;
@@ -52,12 +58,10 @@ void THtmlWriter::AppendEscaped(std::string& out, std::string_view text) {
         case '&':
             out += "&amp;";
             break;
-        case '"':
-            out += "&quot;";
-            break;
         default:
-            out.push_back(c);
+            out += "&quot;";
         }
+        text.remove_prefix(special + 1);
     }
 }
 
@@ -184,13 +188,11 @@ bool THtmlWriter::WriteGridHtml(TLineOutput& out, const TGridView& grid, TProgre
                     std::any_of(changed.begin(), changed.end(), [&](const std::string& name) {
                         return TTextUtilities::SameText(name, table.Field(f).name);
                     });
-                line = starts[baselineRow ? 1 : 0][isChanged ? 1 : 0];
-                if (c == 0 && iconTag != nullptr) {
-                    line += *iconTag;
-                }
+                line.clear();
                 AppendEscaped(line, table.CellText(f, cells[f]));
-                line += "</TD>";
-                out.Add(line);
+                out.AddJoined({starts[baselineRow ? 1 : 0][isChanged ? 1 : 0],
+                               c == 0 && iconTag != nullptr ? *iconTag : std::string_view(), line,
+                               "</TD>"});
             }
             out.Add("</TR>");
             if (row != nullptr) {

@@ -47,6 +47,14 @@ TLines TLinesFile::Read(const std::string& file) {
     return lines;
 }
 
+void TLineOutput::AddJoined(std::initializer_list<std::string_view> pieces) {
+    std::string line;
+    for (const std::string_view piece : pieces) {
+        line.append(piece);
+    }
+    Add(line);
+}
+
 TLinesFile::TLinesFile(std::string file) : file_(std::move(file)), temp_(file_ + ".tmp") {
     out_.open(temp_, std::ios::binary | std::ios::trunc);
     if (!out_) {
@@ -64,6 +72,17 @@ TLinesFile::~TLinesFile() {
 
 void TLinesFile::Add(std::string_view line) {
     buffer_.append(line);
+    buffer_.append("\r\n");
+    if (buffer_.size() >= (1u << 20)) {
+        Flush();
+    }
+}
+
+void TLinesFile::AddJoined(std::initializer_list<std::string_view> pieces) {
+    // Straight into the buffer: report lines are many, and mostly long.
+    for (const std::string_view piece : pieces) {
+        buffer_.append(piece);
+    }
     buffer_.append("\r\n");
     if (buffer_.size() >= (1u << 20)) {
         Flush();

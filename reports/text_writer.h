@@ -3,6 +3,7 @@
 #include "model/data_table.h"
 
 #include <fstream>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,6 +45,8 @@ class TLineOutput {
 public:
     virtual ~TLineOutput() = default;
     virtual void Add(std::string_view line) = 0;
+    // One line made of pieces.
+    virtual void AddJoined(std::initializer_list<std::string_view> pieces);
 };
 
 class TLinesOutput final : public TLineOutput {
@@ -68,6 +71,7 @@ public:
     TLinesFile& operator=(const TLinesFile&) = delete;
     ~TLinesFile() override;
     void Add(std::string_view line) override;
+    void AddJoined(std::initializer_list<std::string_view> pieces) override;
     void Commit();
 
 private:
