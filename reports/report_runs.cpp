@@ -266,6 +266,76 @@ bool TReportRuns::ExportComparisonReport(TMainModel& model, int format, const st
                           std::move(headers), fileName);
 }
 
+std::string TReportRuns::ExportWizardFileName(TMainModel& model, std::int32_t id, int format) {
+    std::vector<TLines> headers;
+    std::vector<TGridView> grids;
+    if (id >= kGeneralItemCount) {
+        BuildExportSet(model, id, headers, grids);
+    }
+    return ReportsFolder() + ExportName(model, id, headers) + FileExtension(format);
+}
+
+TWizardResult TReportRuns::FinishExportWizard(TMainModel& model,
+                                              const TExportWizardChoices& choices,
+                                              TProgress* progress) {
+    const std::string& file = choices.fileName;
+    const std::string action = "export";
+    try {
+        std::error_code ec;
+        if (std::filesystem::exists(file, ec)) {
+            if (!choices.chosenWithBrowse &&
+                TMessageDialog::ShowMessageDialog(
+                    Filled("%s already exists.  Do you want to replace it?", file),
+                    TMsgKind::Confirmation, mbYes | mbNo, mrNo) != mrYes) {
+                return TWizardResult::BackToDialog;
+            }
+            if (!TFileUtilities::RemoveFile(file, true)) {
+                TMessageDialog::ShowMessageDialog("Process aborted.\r\n" +
+                                                      Filled("Unable to delete file %s.", file),
+                                                  TMsgKind::Warning, mbOK, mrOk);
+                return TWizardResult::BackToDialog;
+            }
+        }
+        const std::string images = file + "_images";
+        if (std::filesystem::exists(images, ec) && !TFileUtilities::RemoveFile(images, true)) {
+            TMessageDialog::ShowMessageDialog("Process aborted.\r\n" +
+                                                  Filled("Unable to delete folder %s", images),
+                                              TMsgKind::Warning, mbOK, mrOk);
+            return TWizardResult::BackToDialog;
+        }
+        LogRecord("Start: " + action);
+        TItem* item = model.Catalogue().FindById(choices.item);
+        if (item != nullptr && !item->currentLoaded && choices.item != idReport) {
+            model.RefreshItem(choices.item, progress);
+        }
+        std::vector<TLines> headers;
+        std::vector<TGridView> grids;
+        BuildExportSet(model, choices.item, headers, grids);
+        std::string subject = kProductName;
+        if (!headers.empty() && !headers[0].empty()) {
+            subject = headers[0].front();
+        } else if (headers.size() > 1 && !headers[1].empty()) {
+            subject = headers[1].front();
+        }
+        WriteExportSet(model, choices.item, choices.format, progress, choices.includeBaseline,
+                       choices.includeCurrent, false, std::move(grids), std::move(headers), file);
+        LogRecord("End: " + action);
+        if (progress != nullptr && progress->IsCancelled()) {
+            return TWizardResult::Finished;
+        }
+        if (choices.openFile && !TMiscUtilities::OpenFile(file, true)) {
+            return TWizardResult::Aborted;
+        }
+        if (choices.email) {
+            TMiscUtilities::SendMail(subject, "", {file});
+        }
+        return TWizardResult::Finished;
+    } catch (...) {
+        TExceptionHandler::HandleCurrent();
+        return TWizardResult::Aborted;
+    }
+}
+
 TRunSummary TReportRuns::RunComparison(TMainModel& model, const TComparisonChoices& choices,
                                        TProgress* progress) {
     const std::string action = "comparison wizard";

@@ -38,6 +38,20 @@ struct TExportChoices {
     bool includeBaseline = true;
 };
 
+// What the single-item Export wizard gives when Finish is pressed.
+struct TExportWizardChoices {
+    std::int32_t item = -1;
+    int format = rfText;
+    bool includeCurrent = true;
+    bool includeBaseline = true;
+    std::string fileName;
+    bool chosenWithBrowse = false; // the save dialog already asked about replacing
+    bool openFile = true;
+    bool email = false;
+};
+
+enum class TWizardResult { Finished, BackToDialog, Aborted };
+
 // The message a run ends with; shown to the user and handed back.
 struct TRunSummary {
     bool completed = false; // false when the run stopped early or failed
@@ -78,6 +92,13 @@ public:
     // The comparison report the model holds, as text, HTML or a workbook.
     static bool ExportComparisonReport(TMainModel& model, int format, const std::string& fileName,
                                        bool append);
+
+    // The Export wizard's default file: reports folder + export name + extension.
+    static std::string ExportWizardFileName(TMainModel& model, std::int32_t id, int format);
+    // The Export wizard's Finish for one item: replaces the file (asking first unless the
+    // save dialog did), writes it, then opens or mails it.
+    static TWizardResult FinishExportWizard(TMainModel& model, const TExportWizardChoices& choices,
+                                            TProgress* progress);
 
     // Compares the chosen items with their latest baselines, optionally writing reports.
     static TRunSummary RunComparison(TMainModel& model, const TComparisonChoices& choices,

@@ -212,3 +212,28 @@ TEST_F(ReportRunsTest, MailingABaselineNamesItAndTellsAFailure) {
     EXPECT_EQ(ui.shown.back().text, "MapiSendMail: MAPI_E_FAILURE - xdg-email was not found");
     EXPECT_EQ(ui.shown.back().kind, TMsgKind::Warning);
 }
+
+TEST_F(ReportRunsTest, TheExportWizardAsksBeforeReplacingThenOpensAndMails) {
+    TExportWizardChoices choices;
+    choices.item = idEnvironmentVariables;
+    choices.format = rfHtml;
+    choices.fileName = TReportRuns::ExportWizardFileName(*model, choices.item, rfHtml);
+    EXPECT_EQ(choices.fileName, options.folders.reports + "/Environment Variables.html");
+    EXPECT_EQ(TReportRuns::ExportWizardFileName(*model, -1, rfText),
+              options.folders.reports + "/Custom Items Summary.txt");
+    choices.email = true;
+    std::ofstream(choices.fileName) << "kept";
+    ui.answers.push_back({mrNo, false});
+    EXPECT_EQ(TReportRuns::FinishExportWizard(*model, choices, nullptr),
+              TWizardResult::BackToDialog);
+    EXPECT_EQ(ui.shown.back().text,
+              choices.fileName + " already exists.  Do you want to replace it?");
+    EXPECT_EQ(Read(choices.fileName), "kept");
+
+    ui.answers.push_back({mrYes, false});
+    EXPECT_EQ(TReportRuns::FinishExportWizard(*model, choices, nullptr), TWizardResult::Finished);
+    EXPECT_EQ(Read(choices.fileName).rfind("<HTML>", 0), 0u);
+    EXPECT_EQ(launcher.opened, std::vector<std::string>{choices.fileName});
+    ASSERT_EQ(launcher.mails.size(), 1u);
+    EXPECT_EQ(launcher.mails[0].subject, "Environment Variables") << "the first grid header line";
+}
