@@ -1,12 +1,15 @@
 #include "app/main_model.h"
 
 #include "app/application_log.h"
+#include "app/configuration.h"
 #include "app/exception_handler.h"
 #include "app/message_dialog.h"
 #include "app/options.h"
 #include "app/progress.h"
 #include "app/services.h"
+#include "collectors/custom_items.h"
 #include "collectors/data_utilities.h"
+#include "collectors/icon_manager.h"
 #include "model/data_packet.h"
 #include "model/text_utilities.h"
 #include "platform/file_system.h"
@@ -106,7 +109,25 @@ bool TMainModel::RunCollector(std::int32_t id, TDataTable& table, TProgress* pro
         TDataUtilities::LoadTemp(table, progress);
         return true;
     default:
+        if (const TItem* item = catalogue_.FindById(id); item != nullptr && item->isCustom) {
+            CollectCustomItem(*item, table, progress);
+            return true;
+        }
         return false;
+    }
+}
+
+void TMainModel::CollectCustomItem(const TItem& item, TDataTable& table, TProgress* progress) {
+    if (const auto* folder = dynamic_cast<const TCustomFolderItem*>(&item)) {
+        TDataUtilities::LoadCustomFolderItem(item.name, folder->folder, progress,
+                                             folder->fileFilter, folder->folderContent,
+                                             folder->subFolders, table);
+    } else if (const auto* registry = dynamic_cast<const TCustomRegistryItem*>(&item)) {
+        TDataUtilities::LoadCustomRegistryItem(item.name, registry->rootKey, progress,
+                                               registry->values, registry->subKeys, table,
+                                               registry->key);
+    } else if (const auto* ini = dynamic_cast<const TCustomIniItem*>(&item)) {
+        TDataUtilities::LoadCustomIniItem(item.name, ini->file, progress, table);
     }
 }
 
@@ -140,7 +161,7 @@ bool TMainModel::RefreshItem(std::int32_t id, TProgress* progress) {
     const std::string action = "refreshing " + item->name;
     LogRecord("Start: " + action);
     bool result = false;
-    TDataTable* table = data_.CurrentTableOf(id);
+    TDataTable* table = item->isCustom ? CurrentTable(id) : data_.CurrentTableOf(id);
     if (id == idSystemInformation) {
         RefreshSystemInformation(progress);
         result = true;
@@ -171,11 +192,162 @@ bool TMainModel::RefreshItem(std::int32_t id, TProgress* progress) {
 }
 
 TDataTable* TMainModel::CurrentTable(std::int32_t id) {
+    if (id >= idFirstCustom) {
+        const TItemViewState* view = View(id);
+        return view != nullptr ? view->customCurrent.get() : nullptr;
+    }
     return data_.CurrentSourceOf(id);
 }
 
 TDataTable* TMainModel::BaselineTable(std::int32_t id) {
+    if (id >= idFirstCustom) {
+        const TItemViewState* view = View(id);
+        return view != nullptr ? view->customBaseline.get() : nullptr;
+    }
     return data_.BaselineSourceOf(id);
+}
+
+void TMainModel::DefineItemTable(std::int32_t id, TDataTable& table) const {
+    const TItem* item = catalogue_.FindById(id);
+    if (item == nullptr || !item->isCustom) {
+        TdmMain::DefineItemTable(id, table);
+    } else if (const auto* registry = dynamic_cast<const TCustomRegistryItem*>(item)) {
+        TdmMain::DefineRegistryTable(table, registry->values);
+    } else if (item->customKind == TCustomKind::Ini) {
+        TdmMain::DefineIniTable(table);
+    } else {
+        TdmMain::DefineFolderTable(table);
+    }
+}
+
+void TMainModel::LoadCustomItems() {
+    LogRecord("Start: loading custom tree nodes");
+    for (const std::string& name : TCustomItems::DefinitionNames()) {
+        LoadCustomItem(name);
+    }
+    LogRecord("End: loading custom tree nodes");
+}
+
+TItem* TMainModel::LoadCustomItem(const std::string& name) {
+    const std::string action = "creating custom tree node for: " + name;
+    try {
+        LogRecord("Start: " + action);
+        std::unique_ptr<TItem> built = TCustomItems::ReadCustomItem(name);
+        if (!built) {
+            LogRecord("End: " + action);
+            return nullptr;
+        }
+        std::string missing;
+        if (!TCustomItems::TargetExists(*built, missing)) {
+            if (TMessageDialog::ShowMessageDialog(
+                    "Cannot create custom item '" + name + "'.\r\n\r\n" + missing +
+                        "\r\n\r\nRemove reference to custom item?",
+                    TMsgKind::Warning, mbYes | mbNo, mrYes) == mrYes) {
+                TCustomItems::DeleteDefinition(name);
+            }
+            return nullptr;
+        }
+        TItemViewState view;
+        view.pageIndex = static_cast<std::int32_t>(views_.size());
+        view.currentCaption = name + " (current)";
+        view.baselineCaption = name + " (baseline)";
+        view.subjectLine = TCustomItems::SubjectLine(*built);
+        const std::string serial = std::to_string(catalogue_.NextSerial());
+        view.customCurrent = std::make_unique<TDataTable>("cdsCustom" + serial);
+        view.customBaseline = std::make_unique<TDataTable>("cdsCustomBaseline" + serial);
+        built->id = view.pageIndex;
+        TItem* item = catalogue_.Add(name, std::move(built));
+        views_.push_back(std::move(view));
+        DefineItemTable(item->id, *views_.back().customCurrent);
+        DefineItemTable(item->id, *views_.back().customBaseline);
+        ListBaselines(item->id);
+        LogRecord("End: " + action);
+        return item;
+    } catch (...) {
+        TExceptionHandler::HandleCurrent();
+        return nullptr;
+    }
+}
+
+TItem* TMainModel::CreateCustomItem(const std::string& name, TProgress* progress) {
+    const std::string action = "creating custom item";
+    LogRecord("Start: " + action);
+    if (TTextUtilities::Trim(name).empty()) {
+        LogRecord("End: " + action);
+        return nullptr;
+    }
+    TItem* item = LoadCustomItem(name);
+    if (item == nullptr) {
+        return nullptr;
+    }
+    const int icon = TIconManager::ItemIconIndex(*item);
+    customMenu_.push_back({item->name, item->id, icon});
+    customToolbar_.push_back({item->name, item->id, icon});
+    RefreshItem(item->id, progress);
+    LogRecord("End: " + action);
+    return item;
+}
+
+bool TMainModel::DeleteCustomItem(std::int32_t id) {
+    TItem* item = catalogue_.FindById(id);
+    if (item == nullptr || !item->isCustom) {
+        return false;
+    }
+    const std::string name = item->name;
+    const std::string action = "deleting custom item: " + name;
+    LogRecord("Start: " + action);
+    if (TMessageDialog::ShowMessageDialog("Delete custom item '" + name +
+                                              "'?\r\n\r\nWarning: This action cannot be undone.",
+                                          TMsgKind::Confirmation, mbYes | mbNo, mrYes) != mrYes) {
+        return false;
+    }
+    try {
+        // A baseline that cannot be deleted is reported and kept; the item still goes.
+        DeleteItemBaselines(id);
+        TCustomItems::DeleteDefinition(name);
+        TConfiguration::DeleteGridSettings(name);
+        if (report_.comparedItem == id) {
+            CloseReport();
+        }
+        const auto sameCaption = [&](const TCustomCommand& c) {
+            return TTextUtilities::SameText(TTextUtilities::ReplaceAllText(c.caption, "&", ""),
+                                            name);
+        };
+        customMenu_.erase(std::remove_if(customMenu_.begin(), customMenu_.end(), sameCaption),
+                          customMenu_.end());
+        customToolbar_.erase(std::remove_if(customToolbar_.begin(), customToolbar_.end(),
+                                            [&](const TCustomCommand& c) {
+                                                return TTextUtilities::SameText(c.caption, name);
+                                            }),
+                             customToolbar_.end());
+        catalogue_.Remove(name);
+        views_.erase(views_.begin() + id);
+        // Every later custom item moves down by one, so that id = page index = tag again.
+        for (int i = 0; i < catalogue_.Count(); ++i) {
+            TItem* later = catalogue_.ItemAt(i);
+            if (later->isCustom && later->id > id) {
+                --later->id;
+            }
+        }
+        for (std::size_t page = static_cast<std::size_t>(id); page < views_.size(); ++page) {
+            views_[page].pageIndex = static_cast<std::int32_t>(page);
+        }
+        for (auto* commands : {&customMenu_, &customToolbar_}) {
+            for (TCustomCommand& command : *commands) {
+                if (command.tag > id) {
+                    --command.tag;
+                }
+            }
+        }
+        if (report_.comparedItem > id) {
+            --report_.comparedItem;
+        }
+        LogRecord("End: " + action);
+        return true;
+    } catch (...) {
+        TExceptionHandler::HandleCurrent();
+        return false;
+    }
 }
 
 TDateTime TMainModel::BaselineTime(const std::string& folder, const std::string& fileName,
@@ -522,7 +694,7 @@ void TMainModel::ConfigureReport(std::int32_t id) {
     const std::string action = "configuring report for: " + (item ? item->name : std::string());
     LogRecord("Start: " + action);
     for (TDataTable* table : {&data_.Added(), &data_.Removed(), &data_.Modified()}) {
-        TdmMain::DefineItemTable(id, *table);
+        DefineItemTable(id, *table);
     }
     LogRecord("End: " + action);
 }

@@ -4,6 +4,7 @@
 #include "model/data_module.h"
 #include "model/item.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,19 @@ struct TItemViewState {
     std::vector<TBaselineNode> baselines; // the item node's children, in tree order
     // The last collection reported an error, so its rows may be incomplete.
     bool collectionIncomplete = false;
+    // Custom items: the line under the caption (folder, key or file) and the page's own
+    // current and baseline tables.
+    std::string subjectLine;
+    std::unique_ptr<TDataTable> customCurrent;
+    std::unique_ptr<TDataTable> customBaseline;
+};
+
+// A custom item's entry in the View > Custom menu or on the Custom toolbar; its tag is the
+// item's id, which is also its page index.
+struct TCustomCommand {
+    std::string caption;
+    std::int32_t tag = -1;
+    int imageIndex = -1;
 };
 
 // The comparison report page.
@@ -92,14 +106,35 @@ public:
     void CloseReport();
     const TReportState& Report() const { return report_; }
 
+    // Custom items. Their ids follow the report page without gaps: id = page index = the
+    // tag of their menu entry and toolbar button.
+    // Builds every stored definition (at start-up).
+    void LoadCustomItems();
+    // Builds one item with its page; none when there is no usable definition or its
+    // target is missing (then the user may drop the definition).
+    TItem* LoadCustomItem(const std::string& name);
+    // After the wizard stored a definition (an empty name: it was cancelled): builds the
+    // item, adds its commands and collects it.
+    TItem* CreateCustomItem(const std::string& name, TProgress* progress);
+    // Asks first; deletes the item's baselines, definition and grid layouts, and moves
+    // every later custom item down by one.
+    bool DeleteCustomItem(std::int32_t id);
+    const std::vector<TCustomCommand>& CustomMenu() const { return customMenu_; }
+    const std::vector<TCustomCommand>& CustomToolbar() const { return customToolbar_; }
+    // Defines a table with the layout of an item (custom items by their kind).
+    void DefineItemTable(std::int32_t id, TDataTable& table) const;
+
 private:
     bool RunCollector(std::int32_t id, TDataTable& table, TProgress* progress);
+    static void CollectCustomItem(const TItem& item, TDataTable& table, TProgress* progress);
     void RefreshSystemInformation(TProgress* progress);
 
     TItemManager& catalogue_;
     TdmMain data_;
     std::vector<TItemViewState> views_;
     TReportState report_;
+    std::vector<TCustomCommand> customMenu_;
+    std::vector<TCustomCommand> customToolbar_;
 };
 
 } // namespace driftscope

@@ -85,7 +85,8 @@ std::optional<int> TStartup::Begin() {
     if (!TConfiguration::CreateWorkingFolders()) {
         return 1;
     }
-    // The navigation tree: every item's baselines are listed.
+    // The custom items follow the general ones; then every item's baselines are listed.
+    model_->LoadCustomItems();
     for (int i = 0; i < catalogue_->Count(); ++i) {
         const std::int32_t id = catalogue_->ItemAt(i)->id;
         if (TItemManager::HasBaselines(id)) {
