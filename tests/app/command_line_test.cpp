@@ -2,6 +2,7 @@
 // the machine's settings is touched.
 #include "../platform/registry_test_support.h"
 #include "../support/zip_reader.h"
+#include "platform/posix/sqlite_registry.h"
 
 #include <gtest/gtest.h>
 
@@ -147,4 +148,35 @@ TEST_F(CommandLineTest, ArgumentsCountAsErrorsOrBreakTheRunOff) {
         }
     }
     EXPECT_EQ(Baselines(), 0) << "Temp keeps no baselines and /b:15 came after the break-off";
+}
+
+TEST_F(CommandLineTest, ACustomFolderItemIsComparedByName) {
+    const auto folder = dir_ / "watched";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "kept.txt") << "one";
+    std::ofstream(folder / "removed.txt") << "two";
+    {
+        std::filesystem::create_directories(dir_ / "home" / "config" / "driftscope");
+        TSqliteRegistry store(dir_ / "home" / "config" / "driftscope" / "registry.db");
+        const std::string key = "Software\\Driftscope\\custom\\MyFolder";
+        for (const TRegValue& v :
+             {TRegValue::FromDword("type", 0), TRegValue::FromString("folder", folder.string()),
+              TRegValue::FromDword("folderContent", 2), TRegValue::FromDword("subFolders", 0),
+              TRegValue::FromDword("startup", 0)}) {
+            ASSERT_TRUE(store.WriteValue(TRootKey::CurrentUser, key, v).Ok());
+        }
+    }
+    ASSERT_EQ(Run({"/b:MyFolder"}, {}), 0);
+    ASSERT_EQ(Baselines(), 1);
+    std::ofstream(folder / "kept.txt") << "one and more";
+    std::filesystem::remove(folder / "removed.txt");
+    std::ofstream(folder / "added.txt") << "three";
+    EXPECT_EQ(Run({"/c:myfolder", "/diffAsErrors"}, {}), 3);
+    const std::string text = Read(Data() / "reports" / "MyFolderComparison.txt");
+    EXPECT_EQ(text.rfind("Baseline Comparison Report\r\n Comparison type: MyFolder\r\n", 0), 0u);
+    for (const char* part : {"Items Added Since Baseline  (1)", "Items Removed Since Baseline  (1)",
+                             "Items Modified Since Baseline  (1)", "added.txt", "removed.txt"}) {
+        EXPECT_NE(text.find(part), std::string::npos) << part;
+    }
+    EXPECT_EQ(Run({"/c:MyFolder"}, {}), 0) << "differences are not errors without the switch";
 }
