@@ -220,6 +220,25 @@ void TMainModel::DefineItemTable(std::int32_t id, TDataTable& table) const {
     }
 }
 
+void TMainModel::FillCustomItemsSummary() {
+    const std::array<std::pair<const char*, TSummaryKind>, 3> kinds{
+        {{"cdsCustomFolders", TSummaryKind::Folder},
+         {"cdsCustomRegistry", TSummaryKind::Registry},
+         {"cdsCustomIni", TSummaryKind::Ini}}};
+    for (std::size_t i = 0; i < kinds.size(); ++i) {
+        summary_[i] = std::make_unique<TDataTable>(kinds[i].first);
+        TTableLayouts::DefineCustomSummaryTable(*summary_[i], kinds[i].second);
+    }
+    TCustomItems::FillSummary(*summary_[0], *summary_[1], *summary_[2]);
+}
+
+TDataTable& TMainModel::SummaryTable(int index) {
+    if (!summary_[0]) {
+        FillCustomItemsSummary();
+    }
+    return *summary_[static_cast<std::size_t>(index)];
+}
+
 void TMainModel::LoadCustomItems() {
     LogRecord("Start: loading custom tree nodes");
     for (const std::string& name : TCustomItems::DefinitionNames()) {

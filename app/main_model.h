@@ -4,6 +4,7 @@
 #include "model/data_module.h"
 #include "model/item.h"
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -121,6 +122,10 @@ public:
     bool DeleteCustomItem(std::int32_t id);
     const std::vector<TCustomCommand>& CustomMenu() const { return customMenu_; }
     const std::vector<TCustomCommand>& CustomToolbar() const { return customToolbar_; }
+    // The summary window's tables (folder, registry, INI definitions), filled afresh.
+    void FillCustomItemsSummary();
+    // One of them (filled first when never filled).
+    TDataTable& SummaryTable(int index);
     // Defines a table with the layout of an item (custom items by their kind).
     void DefineItemTable(std::int32_t id, TDataTable& table) const;
 
@@ -135,6 +140,7 @@ private:
     TReportState report_;
     std::vector<TCustomCommand> customMenu_;
     std::vector<TCustomCommand> customToolbar_;
+    std::array<std::unique_ptr<TDataTable>, 3> summary_;
 };
 
 } // namespace driftscope

@@ -411,22 +411,31 @@ void TCustomItems::FillSummary(TDataTable& folders, TDataTable& registry, TDataT
     }
 }
 
+std::vector<std::string> TCustomItems::SummaryHeader() {
+    return {
+        "Custom Items", "As of: " + TMiscUtilities::FormatDateTimeText(TDateTimeUtilities::Now()),
+        "Computer Name: " + TDataUtilities::ComputerName(), "User: " + TDataUtilities::UserName()};
+}
+
+const std::array<const char*, 3>& TCustomItems::SummaryHeadings() {
+    static const std::array<const char*, 3> headings{
+        "Custom folder items:", "Custom registry items:", "Custom ini file items:"};
+    return headings;
+}
+
 void TCustomItems::SummaryText(TDataTable& folders, TDataTable& registry, TDataTable& ini,
                                std::vector<std::string>& lines) {
     const char delimiter =
         Services().options != nullptr ? Services().options->outputDelimiter : '\t';
-    lines.push_back("Custom Items");
-    lines.push_back("As of: " + TMiscUtilities::FormatDateTimeText(TDateTimeUtilities::Now()));
-    lines.push_back("Computer Name: " + TDataUtilities::ComputerName());
-    lines.push_back("User: " + TDataUtilities::UserName());
-    const std::pair<TDataTable*, const char*> grids[] = {{&folders, "Custom folder items:"},
-                                                         {&registry, "Custom registry items:"},
-                                                         {&ini, "Custom ini file items:"}};
-    for (const auto& [table, heading] : grids) {
+    const std::vector<std::string> header = SummaryHeader();
+    lines.insert(lines.end(), header.begin(), header.end());
+    const std::array<TDataTable*, 3> tables{&folders, &registry, &ini};
+    for (std::size_t i = 0; i < tables.size(); ++i) {
         lines.emplace_back();
         lines.emplace_back();
-        const std::vector<std::string> header{heading};
-        TTextWriter::WriteGridText(lines, {table, "dbGrid", 2}, nullptr, &header, delimiter, true);
+        const std::vector<std::string> heading{SummaryHeadings()[i]};
+        TTextWriter::WriteGridText(lines, {tables[i], "dbGrid", 2}, nullptr, &heading, delimiter,
+                                   true);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "model/item.h"
 
+#include <array>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -71,6 +72,10 @@ public:
     static std::string Target(const TItem& item);
     // The summary tables filled with one row per stored definition of their kind.
     static void FillSummary(TDataTable& folders, TDataTable& registry, TDataTable& ini);
+    // The summary's header block: "Custom Items", the time, computer and user.
+    static std::vector<std::string> SummaryHeader();
+    // The three grids' headings, folder, registry and INI.
+    static const std::array<const char*, 3>& SummaryHeadings();
     // The summary as text: heading block, then the three tables.
     static void SummaryText(TDataTable& folders, TDataTable& registry, TDataTable& ini,
                             std::vector<std::string>& lines);

@@ -8,6 +8,7 @@
 #include "app/options.h"
 #include "app/progress.h"
 #include "app/services.h"
+#include "collectors/custom_items.h"
 #include "collectors/data_utilities.h"
 #include "collectors/file_utilities.h"
 #include "model/text_utilities.h"
@@ -183,6 +184,16 @@ void TReportRuns::BuildExportSet(TMainModel& model, std::int32_t id, std::vector
         grids = {{&data.Added(), "dbGridAdded", 2},
                  {&data.Removed(), "dbGridRemoved", 2},
                  {&data.Modified(), "dbGridModified", 2}};
+        return;
+    }
+    if (id == -1) {
+        // The custom items summary, as the stored definitions are now.
+        model.FillCustomItemsSummary();
+        headers.push_back(TCustomItems::SummaryHeader());
+        for (int i = 0; i < 3; ++i) {
+            headers.push_back({TCustomItems::SummaryHeadings()[static_cast<std::size_t>(i)]});
+            grids.emplace_back(&model.SummaryTable(i), "dbGridCustomItems" + std::to_string(i), 2);
+        }
         return;
     }
     TItemViewState* view = model.View(id);

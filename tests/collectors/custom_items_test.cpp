@@ -1,10 +1,12 @@
 #include "../app/model_fixture.h"
 #include "app/configuration.h"
 #include "collectors/custom_items.h"
+#include "reports/report_runs.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 
 using namespace driftscope;
 
@@ -174,6 +176,20 @@ TEST_F(CustomItemsTest, DefinitionsAreStoredAsTypedAndReadWithTheirDefaults) {
     TCustomItems::SummaryText(folders, keysTable, inis, lines);
     EXPECT_EQ(lines[0], "Custom Items");
     EXPECT_EQ(lines[6], "Custom folder items:");
+
+    // Its export: the header block, then the three grids under their headings.
+    std::vector<TLines> headers;
+    std::vector<TGridView> grids;
+    TReportRuns::BuildExportSet(*model, -1, headers, grids);
+    ASSERT_EQ(grids.size(), 3u);
+    EXPECT_EQ(headers[0].size(), 4u);
+    const std::string file = (dir_ / "summary.txt").string();
+    ASSERT_TRUE(TReportRuns::WriteExportSet(*model, -1, rfText, nullptr, true, true, false, grids,
+                                            headers, file));
+    std::ifstream in(file, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_EQ(text.rfind("Custom Items\r\nAs of: ", 0), 0u);
+    EXPECT_NE(text.find("\r\nCustom registry items:\r\n\r\nName\tKey\tContent"), std::string::npos);
 }
 
 TEST_F(CustomItemsTest, AMissingTargetAsksToDropTheDefinitionAndARootAloneAlwaysBuilds) {
