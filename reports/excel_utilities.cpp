@@ -1,6 +1,7 @@
 #include "reports/excel_utilities.h"
 
 #include "actions/misc_utilities.h"
+#include "app/application_log.h"
 #include "app/exception_handler.h"
 #include "model/text_utilities.h"
 
@@ -178,6 +179,7 @@ void TWorkbook::Save(const std::string& fileName) const {
         }
         worksheet_gridlines(ws, LXW_HIDE_ALL_GRIDLINES);
         std::vector<double> widths;
+        std::string text;
         for (std::size_t r = 0; r < sheet->rows_.size(); ++r) {
             const auto& cells = sheet->rows_[r];
             if (widths.size() < cells.size()) {
@@ -189,7 +191,7 @@ void TWorkbook::Save(const std::string& fileName) const {
                 const auto row = static_cast<lxw_row_t>(r);
                 const auto column = static_cast<lxw_col_t>(c);
                 if (slot.hasValue && slot.length > 0) {
-                    const std::string text = sheet->text_.substr(slot.offset, slot.length);
+                    text.assign(sheet->text_, slot.offset, slot.length);
                     worksheet_write_string(ws, row, column, text.c_str(), format);
                     // Fitting the width: characters scaled by the font's size.
                     const int size = slot.look < 0 ? 11 : looks_[slot.look].size;
@@ -208,15 +210,24 @@ void TWorkbook::Save(const std::string& fileName) const {
                                      std::min(255.0, widths[c]), nullptr);
             }
         }
+        int failedPictures = 0;
         for (const TWorksheet::TPicture& p : sheet->pictures_) {
             lxw_image_options options{};
             options.y_offset = p.top;
             // The pictures are the 16 by 16 icons.
             options.x_scale = p.width / 16.0;
             options.y_scale = p.height / 16.0;
-            worksheet_insert_image_opt(ws, static_cast<lxw_row_t>(p.row - 1),
-                                       static_cast<lxw_col_t>(p.column - 1), p.file.c_str(),
-                                       &options);
+            if (worksheet_insert_image_opt(ws, static_cast<lxw_row_t>(p.row - 1),
+                                           static_cast<lxw_col_t>(p.column - 1), p.file.c_str(),
+                                           &options) != LXW_NO_ERROR) {
+                ++failedPictures;
+            }
+        }
+        if (failedPictures > 0) {
+            // The cells keep their text; the pictures that could not be read are left out.
+            LogRecord("ERROR: " + std::to_string(failedPictures) +
+                          " picture(s) could not be added to " + fileName,
+                      true);
         }
     }
     const lxw_error closed = workbook_close(book.release());
