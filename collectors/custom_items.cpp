@@ -71,8 +71,13 @@ std::string TCustomItems::DefinitionPath(std::string_view name) {
 }
 
 std::vector<std::string> TCustomItems::DefinitionNames() {
-    const auto key = OpenDefinitions({}, false);
-    return key ? key->SubkeyNames() : std::vector<std::string>{};
+    try {
+        const auto key = OpenDefinitions({}, false);
+        return key ? key->SubkeyNames() : std::vector<std::string>{};
+    } catch (...) {
+        TExceptionHandler::HandleCurrent();
+        return {};
+    }
 }
 
 bool TCustomItems::DeleteDefinition(std::string_view name) {
