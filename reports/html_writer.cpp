@@ -33,6 +33,10 @@ std::string TableStart(TColor color) {
     return "<TABLE WIDTH=\"100%\" BGCOLOR=" + TMiscUtilities::ColorToHtml(color) + ">";
 }
 
+bool IsMarkup(char c) {
+    return c == '<' || c == '>' || c == '&' || c == '"';
+}
+
 bool IconsApply(const TGridView& grid) {
     return Services().options != nullptr && Services().options->iconsEnabled && grid.tag != 1 &&
            grid.table->FindField("imageIndex") >= 0;
@@ -43,9 +47,10 @@ bool IconsApply(const TGridView& grid) {
 void THtmlWriter::AppendEscaped(std::string& out, std::string_view text) {
     // Runs without markup characters are copied whole.
     while (!text.empty()) {
-        const std::size_t special = text.find_first_of("<>&\"");
+        const std::size_t special = static_cast<std::size_t>(
+            std::find_if(text.begin(), text.end(), IsMarkup) - text.begin());
         out.append(text.substr(0, special));
-        if (special == std::string_view::npos) {
+        if (special == text.size()) {
             return;
         }
         switch (text[special]) {
@@ -188,11 +193,17 @@ bool THtmlWriter::WriteGridHtml(TLineOutput& out, const TGridView& grid, TProgre
                     std::any_of(changed.begin(), changed.end(), [&](const std::string& name) {
                         return TTextUtilities::SameText(name, table.Field(f).name);
                     });
-                line.clear();
-                AppendEscaped(line, table.CellText(f, cells[f]));
+                // Most texts hold no markup characters and go out as they are.
+                const std::string text = table.CellText(f, cells[f]);
+                std::string_view escaped = text;
+                if (std::any_of(text.begin(), text.end(), IsMarkup)) {
+                    line.clear();
+                    AppendEscaped(line, text);
+                    escaped = line;
+                }
                 out.AddJoined({starts[baselineRow ? 1 : 0][isChanged ? 1 : 0],
-                               c == 0 && iconTag != nullptr ? *iconTag : std::string_view(), line,
-                               "</TD>"});
+                               c == 0 && iconTag != nullptr ? *iconTag : std::string_view(),
+                               escaped, "</TD>"});
             }
             out.Add("</TR>");
             if (row != nullptr) {
