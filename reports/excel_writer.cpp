@@ -29,12 +29,6 @@ void Format(TWorksheet& sheet, TExcelFormatSettings& settings, int firstRow, int
     TExcelUtilities::FormatRange(sheet, settings);
 }
 
-// Icons apply to grids of current or neutral data whose table carries them.
-bool IconsApply(const TGridView& grid) {
-    return Services().options != nullptr && Services().options->iconsEnabled && grid.tag != 1 &&
-           grid.table->FindField("imageIndex") >= 0;
-}
-
 } // namespace
 
 std::string TExcelWriter::SheetName(std::string_view text) {
@@ -65,16 +59,8 @@ int TExcelWriter::WriteGridSheet(TWorksheet& sheet, int row, TProgress* progress
     const TColor viewFontColor =
         baselineView ? theme.baselineViewFontColor : theme.currentViewFontColor;
     const TColor viewBackground = baselineView ? theme.baselineViewColor : theme.currentViewColor;
-    const bool icons = IconsApply(grid);
-    std::string images;
-    if (icons) {
-        images = fileName + "_images";
-        std::error_code ec;
-        std::filesystem::create_directories(images, ec);
-        if (!std::filesystem::is_directory(images, ec)) {
-            images.clear();
-        }
-    }
+    const bool icons = grid.IconsApply();
+    const std::string images = icons ? grid.ImagesFolder(fileName) : std::string();
     TExcelFormatSettings settings;
     const std::vector<TGridColumn> columns = grid.WrittenColumns();
     const int written = static_cast<int>(columns.size());

@@ -37,11 +37,6 @@ bool IsMarkup(char c) {
     return c == '<' || c == '>' || c == '&' || c == '"';
 }
 
-bool IconsApply(const TGridView& grid) {
-    return Services().options != nullptr && Services().options->iconsEnabled && grid.tag != 1 &&
-           grid.table->FindField("imageIndex") >= 0;
-}
-
 } // namespace
 
 void THtmlWriter::AppendEscaped(std::string& out, std::string_view text) {
@@ -91,16 +86,8 @@ bool THtmlWriter::WriteGridHtml(TLineOutput& out, const TGridView& grid, TProgre
     try {
         TDataTable& table = *grid.table;
         const TTheme& theme = Services().Theme();
-        const bool icons = IconsApply(grid);
-        std::string images;
-        if (icons) {
-            images = fileName + "_images";
-            std::error_code ec;
-            std::filesystem::create_directories(images, ec);
-            if (!std::filesystem::is_directory(images, ec)) {
-                images.clear();
-            }
-        }
+        const bool icons = grid.IconsApply();
+        const std::string images = icons ? grid.ImagesFolder(fileName) : std::string();
         if (withTitles && header != nullptr && !header->empty()) {
             out.Add(TableStart(theme.panelHeaderColor));
             for (const std::string& line : *header) {

@@ -130,6 +130,18 @@ std::vector<TGridColumn> TGridView::WrittenColumns() const {
     return written;
 }
 
+bool TGridView::IconsApply() const {
+    return Services().options != nullptr && Services().options->iconsEnabled && tag != 1 &&
+           table != nullptr && table->FindField("imageIndex") >= 0;
+}
+
+std::string TGridView::ImagesFolder(const std::string& fileName) {
+    const std::string images = fileName + "_images";
+    std::error_code ec;
+    std::filesystem::create_directories(images, ec);
+    return std::filesystem::is_directory(images, ec) ? images : std::string();
+}
+
 std::string TTextWriter::ViewLabel(const TGridView& grid) {
     for (const char* named :
          {"dbGridReport", "dbGridAdded", "dbGridRemoved", "dbGridModified",

@@ -36,6 +36,12 @@ struct TGridView {
     // The columns written, in display order: a visible column of a visible field, with its
     // title filled in. Hidden fields (imageIndex, isBaseline, modifiedFields) never are.
     std::vector<TGridColumn> WrittenColumns() const;
+    // Icons go into the first written column of grids of current or neutral data whose
+    // table carries them, when icons are on.
+    bool IconsApply() const;
+    // The folder the icon pictures of a report file go to ("<file>_images"), made when
+    // missing; empty when it cannot be made.
+    static std::string ImagesFolder(const std::string& fileName);
 };
 
 using TLines = std::vector<std::string>;
