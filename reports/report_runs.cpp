@@ -42,26 +42,6 @@ std::string Upper(std::string text) {
     return text;
 }
 
-// The custom item's target: its folder, registry key or INI file.
-std::string DetailLine(const TItem& item) {
-    if (const auto* folder = dynamic_cast<const TCustomFolderItem*>(&item)) {
-        return folder->folder;
-    }
-    if (const auto* registry = dynamic_cast<const TCustomRegistryItem*>(&item)) {
-        std::string root;
-        for (const TRootKeyName& entry : kRootKeyNames) {
-            if (entry.root == registry->rootKey) {
-                root = entry.name;
-            }
-        }
-        return registry->key.empty() ? root : root + "\\" + registry->key;
-    }
-    if (const auto* ini = dynamic_cast<const TCustomIniItem*>(&item)) {
-        return ini->file;
-    }
-    return {};
-}
-
 TDataTable* CurrentGridTable(TMainModel& model, std::int32_t id) {
     TDataTable* table = model.Data().CurrentTableOf(id);
     return table != nullptr ? table : model.CurrentTable(id);
@@ -215,7 +195,7 @@ void TReportRuns::BuildExportSet(TMainModel& model, std::int32_t id, std::vector
     }
     TLines top{item->name};
     if (item->isCustom) {
-        top.push_back(DetailLine(*item));
+        top.push_back(TCustomItems::Target(*item));
     }
     headers.emplace_back(); // no report header
     TLines currentHeader = top;
@@ -579,7 +559,7 @@ void TReportRuns::CopyViewText(TMainModel& model, std::int32_t id, TLines& out, 
             TItemViewState* view = model.View(id);
             out.push_back(name);
             if (item != nullptr && item->isCustom) {
-                out.push_back(DetailLine(*item));
+                out.push_back(TCustomItems::Target(*item));
             }
             if (current) {
                 out.insert(

@@ -220,6 +220,13 @@ TEST_F(CustomItemsTest, DeletingTheFirstOfThreeMovesTheOthersDown) {
         ASSERT_NE(model->CreateCustomItem(name, nullptr), nullptr);
     }
     EXPECT_EQ(catalogue->FindByName("Gamma")->id, 21);
+    std::vector<TLines> headers;
+    std::vector<TGridView> grids;
+    TReportRuns::BuildExportSet(*model, 21, headers, grids);
+    ASSERT_EQ(grids.size(), 1u);
+    EXPECT_EQ(headers[1][0], "Gamma");
+    EXPECT_EQ(headers[1][1], (dir_ / "target_Gamma").string()) << "the detail line";
+    EXPECT_EQ(headers[1][2], "Current");
     ASSERT_TRUE(catalogue->FindByName("Alpha")->currentLoaded) << "a new item is collected";
     for (const std::int32_t id : {19, 20, 21}) {
         ASSERT_TRUE(model->CreateBaseline(id, nullptr));
