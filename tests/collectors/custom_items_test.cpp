@@ -246,9 +246,9 @@ TEST_F(CustomItemsTest, DeletingTheFirstOfThreeMovesTheOthersDown) {
     for (const auto& entry : std::filesystem::directory_iterator(Baselines())) {
         EXPECT_NE(entry.path().filename().string().rfind("Alpha_", 0), 0u) << "Alpha's baseline";
     }
-    const std::string grids = Root() + "\\themes\\(Default)\\grids\\";
-    EXPECT_FALSE(registry->KeyExists(TRootKey::CurrentUser, grids + "Alpha").value);
-    EXPECT_TRUE(registry->KeyExists(TRootKey::CurrentUser, grids + "Beta").value);
+    const std::string layouts = Root() + "\\themes\\(Default)\\grids\\";
+    EXPECT_FALSE(registry->KeyExists(TRootKey::CurrentUser, layouts + "Alpha").value);
+    EXPECT_TRUE(registry->KeyExists(TRootKey::CurrentUser, layouts + "Beta").value);
 
     struct Expect {
         const char* name;
