@@ -66,6 +66,50 @@ bool DeleteExisting(const std::string& file) {
     return !std::filesystem::exists(file, ec) || TFileUtilities::RemoveFile(file, true);
 }
 
+// A run's merge file goes to the recycle bin before the run; false (told) when it stays.
+bool DeleteMergeFile(const std::string& file) {
+    if (DeleteExisting(file)) {
+        return true;
+    }
+    TMessageDialog::ShowMessageDialog(Filled("Unable to delete file %s.", file), TMsgKind::Warning,
+                                      mbOK, mrOk);
+    return false;
+}
+
+// A merged workbook still held open is shown as it is; any other merged file is opened.
+void OpenMerged(const std::string& file, int format, bool showNormal) {
+    if (format == rfExcel && TExcelUtilities::IsExcelRunning()) {
+        TExcelUtilities::ShowExcel();
+    } else {
+        TMiscUtilities::OpenFile(file, showNormal);
+    }
+}
+
+// The chosen items in catalogue order.
+std::vector<const TItem*> Selected(const TItemManager& catalogue,
+                                   const std::vector<std::int32_t>& ids) {
+    std::vector<const TItem*> items;
+    for (int i = 0; i < catalogue.Count(); ++i) {
+        const TItem* item = catalogue.ItemAt(i);
+        if (std::find(ids.begin(), ids.end(), item->id) != ids.end()) {
+            items.push_back(item);
+        }
+    }
+    return items;
+}
+
+// The notes, followed by the list of generated files when there are any.
+std::string NotesText(const std::vector<std::string>& notes,
+                      const std::vector<std::string>& generated) {
+    std::string text = notes.empty() ? "" : "Note(s):\r\n\r\n" + Listed(notes);
+    if (!generated.empty()) {
+        text += "\r\n" +
+                Filled("File(s) generated (%s):\r\n\r\n", std::to_string(generated.size())) +
+                Listed(generated);
+    }
+    return text;
+}
+
 } // namespace
 
 std::string TReportRuns::FileExtension(int format) {
@@ -335,9 +379,7 @@ TRunSummary TReportRuns::RunComparison(TMainModel& model, const TComparisonChoic
         return summary;
     }
     const bool writeMerged = choices.generate && choices.merge;
-    if (writeMerged && !DeleteExisting(choices.mergeFile)) {
-        TMessageDialog::ShowMessageDialog(Filled("Unable to delete file %s.", choices.mergeFile),
-                                          TMsgKind::Warning, mbOK, mrOk);
+    if (writeMerged && !DeleteMergeFile(choices.mergeFile)) {
         return summary;
     }
     try {
@@ -346,15 +388,9 @@ TRunSummary TReportRuns::RunComparison(TMainModel& model, const TComparisonChoic
         std::vector<std::string> same;
         std::vector<std::string> invalid;
         std::vector<std::string> notes;
-        TItemManager& catalogue = model.Catalogue();
-        for (int i = 0; i < catalogue.Count(); ++i) {
+        for (const TItem* item : Selected(model.Catalogue(), choices.items)) {
             if (progress != nullptr && progress->IsCancelled()) {
                 break;
-            }
-            const TItem* item = catalogue.ItemAt(i);
-            if (std::find(choices.items.begin(), choices.items.end(), item->id) ==
-                choices.items.end()) {
-                continue;
             }
             const TBaselineNode* latest = model.LatestBaselineNode(item->id);
             if (latest == nullptr) {
@@ -393,22 +429,12 @@ TRunSummary TReportRuns::RunComparison(TMainModel& model, const TComparisonChoic
         if (writeMerged && std::filesystem::exists(choices.mergeFile, ec)) {
             summary.generated.push_back(choices.mergeFile);
             if (choices.openFiles) {
-                if (choices.format == rfExcel && TExcelUtilities::IsExcelRunning()) {
-                    TExcelUtilities::ShowExcel();
-                } else {
-                    TMiscUtilities::OpenFile(choices.mergeFile, false);
-                }
+                OpenMerged(choices.mergeFile, choices.format, false);
             }
         }
         // The merged workbook is saved; the run lets it go.
         TExcelUtilities::CloseWorkbooks();
-        std::string noteText = notes.empty() ? "" : "Note(s):\r\n\r\n" + Listed(notes);
-        if (!summary.generated.empty()) {
-            noteText += "\r\n" +
-                        Filled("File(s) generated (%s):\r\n\r\n",
-                               std::to_string(summary.generated.size())) +
-                        Listed(summary.generated);
-        }
+        const std::string noteText = NotesText(notes, summary.generated);
         if (choices.email && !summary.generated.empty()) {
             TMiscUtilities::SendMail(std::string(kProductName) + ":" + Upper(kReportTitle), "",
                                      summary.generated);
@@ -442,24 +468,16 @@ TRunSummary TReportRuns::RunExport(TMainModel& model, const TExportChoices& choi
     if (choices.items.empty()) {
         return summary;
     }
-    if (choices.merge && !DeleteExisting(choices.mergeFile)) {
-        TMessageDialog::ShowMessageDialog(Filled("Unable to delete file %s.", choices.mergeFile),
-                                          TMsgKind::Warning, mbOK, mrOk);
+    if (choices.merge && !DeleteMergeFile(choices.mergeFile)) {
         return summary;
     }
     try {
         LogRecord("Start: " + action);
         std::vector<std::string> exported;
         std::vector<std::string> notes;
-        TItemManager& catalogue = model.Catalogue();
-        for (int i = 0; i < catalogue.Count(); ++i) {
+        for (const TItem* item : Selected(model.Catalogue(), choices.items)) {
             if (progress != nullptr && progress->IsCancelled()) {
                 break;
-            }
-            const TItem* item = catalogue.ItemAt(i);
-            if (std::find(choices.items.begin(), choices.items.end(), item->id) ==
-                choices.items.end()) {
-                continue;
             }
             const std::string file =
                 choices.merge ? choices.mergeFile : ExportFileName(item->name, choices.format);
@@ -488,13 +506,7 @@ TRunSummary TReportRuns::RunExport(TMainModel& model, const TExportChoices& choi
         if (choices.merge) {
             summary.generated.push_back(choices.mergeFile);
         }
-        std::string noteText = notes.empty() ? "" : "Note(s):\r\n\r\n" + Listed(notes);
-        if (!summary.generated.empty()) {
-            noteText += "\r\n" +
-                        Filled("File(s) generated (%s):\r\n\r\n",
-                               std::to_string(summary.generated.size())) +
-                        Listed(summary.generated);
-        }
+        const std::string noteText = NotesText(notes, summary.generated);
         if (choices.email && !summary.generated.empty()) {
             TMiscUtilities::SendMail(std::string(kProductName) + ":" + Upper("Report"), "",
                                      summary.generated);
@@ -506,11 +518,7 @@ TRunSummary TReportRuns::RunExport(TMainModel& model, const TExportChoices& choi
         summary.completed = progress == nullptr || !progress->IsCancelled();
         TMessageDialog::ShowMessageDialog(summary.text, summary.kind, mbOK, mrOk);
         if (choices.merge && choices.openFiles) {
-            if (choices.format == rfExcel && TExcelUtilities::IsExcelRunning()) {
-                TExcelUtilities::ShowExcel();
-            } else {
-                TMiscUtilities::OpenFile(choices.mergeFile, true);
-            }
+            OpenMerged(choices.mergeFile, choices.format, true);
         }
         TExcelUtilities::CloseWorkbooks();
         LogRecord("End: " + action);
