@@ -85,14 +85,15 @@ std::optional<int> TStartup::Begin() {
     if (!TConfiguration::CreateWorkingFolders()) {
         return 1;
     }
-    // The custom items follow the general ones; then every item's baselines are listed.
-    model_->LoadCustomItems();
+    // The navigation tree: every general item's baselines are listed, then the custom items
+    // are built with theirs.
     for (int i = 0; i < catalogue_->Count(); ++i) {
         const std::int32_t id = catalogue_->ItemAt(i)->id;
         if (TItemManager::HasBaselines(id)) {
             model_->ListBaselines(id);
         }
     }
+    model_->LoadCustomItems();
     return std::nullopt;
 }
 
