@@ -112,36 +112,55 @@ std::string NotesText(const std::vector<std::string>& notes,
 
 } // namespace
 
-std::string TReportRuns::FileExtension(int format) {
-    switch (format) {
-    case rfHtml:
-        return ".html";
-    case rfExcel:
-        // The content is an Office Open XML workbook, which spreadsheet programs expect
-        // under this extension.
-        return ".xlsx";
-    default:
-        return ".txt";
+namespace {
+
+struct TFileFormat {
+    const char* listText;
+    const char* extension;
+    const char* filter;
+};
+
+// By format index. Workbooks are Office Open XML, which spreadsheet programs expect under
+// ".xlsx"; any other index is text.
+constexpr std::array<TFileFormat, 3> kFileFormats{{
+    {"txt (ASCII text)", ".txt", "Text Files (*.txt)|*.TXT"},
+    {"html (HyperText Markup Language)", ".html", "Html Files (*.html)|*.HTML"},
+    {"xlsx (Excel workbook)", ".xlsx", "Excel Files (*.xlsx)|*.XLSX"},
+}};
+
+const TFileFormat& FileFormat(int format) {
+    return format >= 0 && format < static_cast<int>(kFileFormats.size())
+               ? kFileFormats[static_cast<std::size_t>(format)]
+               : kFileFormats[rfText];
+}
+
+// The first line of the report header, else of the first grid's header, else `fallback`.
+std::string FirstHeaderLine(const std::vector<TLines>& headers, std::string fallback) {
+    if (!headers.empty() && !headers[0].empty()) {
+        return headers[0].front();
     }
+    if (headers.size() > 1 && !headers[1].empty()) {
+        return headers[1].front();
+    }
+    return fallback;
+}
+
+} // namespace
+
+std::string TReportRuns::FileExtension(int format) {
+    return FileFormat(format).extension;
 }
 
 std::string TReportRuns::FileFilter(int format) {
-    switch (format) {
-    case rfHtml:
-        return "Html Files (*.html)|*.HTML";
-    case rfExcel:
-        return "Excel Files (*.xlsx)|*.XLSX";
-    default:
-        return "Text Files (*.txt)|*.TXT";
-    }
+    return FileFormat(format).filter;
 }
 
 void TReportRuns::FillFileFormats(std::vector<std::string>& list) {
     list.clear();
-    list.emplace_back("txt (ASCII text)");
-    list.emplace_back("html (HyperText Markup Language)");
-    if (TExcelUtilities::IsExcelAvailable()) {
-        list.emplace_back("xlsx (Excel workbook)");
+    for (int format = rfText; format <= rfExcel; ++format) {
+        if (format != rfExcel || TExcelUtilities::IsExcelAvailable()) {
+            list.emplace_back(FileFormat(format).listText);
+        }
     }
 }
 
@@ -156,13 +175,7 @@ std::string TReportRuns::ExportName(TMainModel& model, std::int32_t id,
     if (id >= 0 && id < kGeneralItemCount) {
         return model.Catalogue().NameOfId(id);
     }
-    if (!headers.empty() && !headers[0].empty()) {
-        return headers[0].front();
-    }
-    if (headers.size() > 1 && !headers[1].empty()) {
-        return headers[1].front();
-    }
-    return "Export";
+    return FirstHeaderLine(headers, "Export");
 }
 
 std::string TReportRuns::ComparisonFileName(const std::string& itemName, int format) {
@@ -346,12 +359,7 @@ TWizardResult TReportRuns::FinishExportWizard(TMainModel& model,
         std::vector<TLines> headers;
         std::vector<TGridView> grids;
         BuildExportSet(model, choices.item, headers, grids);
-        std::string subject = kProductName;
-        if (!headers.empty() && !headers[0].empty()) {
-            subject = headers[0].front();
-        } else if (headers.size() > 1 && !headers[1].empty()) {
-            subject = headers[1].front();
-        }
+        const std::string subject = FirstHeaderLine(headers, kProductName);
         WriteExportSet(model, choices.item, choices.format, progress, choices.includeBaseline,
                        choices.includeCurrent, false, std::move(grids), std::move(headers), file);
         LogRecord("End: " + action);
